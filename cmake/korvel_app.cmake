@@ -1,0 +1,20 @@
+# korvel_add_app(name source... [CAPTURE width height])
+# Builds a Windows program on the framework: the sources supply AppSetup and AppMain.
+# CAPTURE sets the capture size the program asks its cameras for (640 x 480 when omitted).
+function(korvel_add_app name)
+  cmake_parse_arguments(PARSE_ARGV 1 APP "" "" "CAPTURE")
+  add_executable(${name} WIN32 ${APP_UNPARSED_ARGUMENTS} ${KORVEL_ENTRY_SOURCE})
+  target_link_libraries(${name} PRIVATE korvel)
+  if(APP_CAPTURE)
+    list(GET APP_CAPTURE 0 width)
+    list(GET APP_CAPTURE 1 height)
+    target_sources(${name} PRIVATE ${KORVEL_CAPTURE_SIZE_SOURCE})
+    target_compile_definitions(${name} PRIVATE
+      KRV_CAPTURE_WIDTH=${width} KRV_CAPTURE_HEIGHT=${height})
+  endif()
+  if(NOT MSVC)
+    target_link_options(${name} PRIVATE -municode)
+  endif()
+endfunction()
+set(KORVEL_ENTRY_SOURCE ${CMAKE_CURRENT_LIST_DIR}/../runtime/win_main.cpp)
+set(KORVEL_CAPTURE_SIZE_SOURCE ${CMAKE_CURRENT_LIST_DIR}/capture_size.cpp)

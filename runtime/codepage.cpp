@@ -1,0 +1,43 @@
+// Conversions between the system code page and UTF-16, used at every window-system call.
+#include "runtime/runtime.h"
+
+int NarrowToWide(const char* text, wchar_t* out, int capacity) {
+  if (capacity <= 0) return 0;
+  out[0] = 0;
+  if (!text || !text[0]) return 0;
+  int written = MultiByteToWideChar(CP_ACP, 0, text, -1, out, capacity);
+  if (written > 0) return written - 1;
+  // Too long for out: convert what fits, never splitting a double-byte character.
+  int units = MultiByteToWideChar(CP_ACP, 0, text, -1, NULL, 0);
+  if (units <= 0) return 0;
+  wchar_t* whole = (wchar_t*)HeapAlloc(GetProcessHeap(), 0, units * sizeof(wchar_t));
+  if (!whole) return 0;
+  MultiByteToWideChar(CP_ACP, 0, text, -1, whole, units);
+  int keep = capacity - 1;
+  if (keep > 0 && IS_HIGH_SURROGATE(whole[keep - 1])) keep--;
+  CopyMemory(out, whole, keep * sizeof(wchar_t));
+  out[keep] = 0;
+  HeapFree(GetProcessHeap(), 0, whole);
+  return keep;
+}
+
+int WideToNarrow(const wchar_t* text, char* out, int capacity) {
+  if (capacity <= 0) return 0;
+  out[0] = 0;
+  if (!text || !text[0]) return 0;
+  int written = WideCharToMultiByte(CP_ACP, 0, text, -1, out, capacity, NULL, NULL);
+  if (written > 0) return written - 1;
+  // Too long: shorten by whole characters until the conversion fits.
+  int length = lstrlenW(text);
+  while (length > 0) {
+    length--;
+    if (length > 0 && IS_LOW_SURROGATE(text[length])) continue;
+    int bytes = WideCharToMultiByte(CP_ACP, 0, text, length, NULL, 0, NULL, NULL);
+    if (bytes < capacity) {
+      WideCharToMultiByte(CP_ACP, 0, text, length, out, capacity, NULL, NULL);
+      out[bytes] = 0;
+      return bytes;
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,86 @@
+// The program's entry point on the GUI thread: instance limit, shared state, window classes,
+// the main window and the message loop.
+#include <objidl.h>
+#include <gdiplus.h>
+#include <stdio.h>
+
+#include "runtime/runtime.h"
+
+int FindInstanceNumber(void) {
+  for (int number = 0; number < InstanceLimit; number++) {
+    wchar_t name[16];
+    swprintf(name, 16, L"korvel_mw%d", number);
+    if (!FindWindowW(name, NULL)) return number;
+  }
+  return -1;
+}
+
+static void StartGdiplus(void) {
+  Gdiplus::GdiplusStartupInput input;  // version 1, no debug routine, nothing suppressed
+  Gdiplus::GdiplusStartup(&gdiplusToken, &input, NULL);  // a failure is ignored
+}
+
+static void ReadDirectory(wchar_t* wide, char* narrow, bool withBackslash) {
+  DWORD length = GetCurrentDirectoryW(MAX_PATH, wide);
+  if (length == 0 || length >= MAX_PATH) {
+    wide[0] = 0;
+    length = 0;
+  }
+  if (withBackslash && (length == 0 || wide[length - 1] != L'\\') && length + 1 < MAX_PATH) {
+    wide[length] = L'\\';
+    wide[length + 1] = 0;
+  }
+  WideToNarrow(wide, narrow, MAX_PATH);
+}
+
+static void InitialiseSharedState(HINSTANCE instance) {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  millisecondPeriod = 1000.0 / (double)frequency.QuadPart;
+  moduleInstance = instance;
+  ReadDirectory(openDirectoryW, openDirectory, false);
+  ReadDirectory(saveDirectoryW, saveDirectory, false);
+  ReadDirectory(logDirectoryW, logDirectory, true);
+  krv_ttFont = CreateFontW(16, 8, 0, 0, 0, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"ＭＳ ゴシック");
+}
+
+static void ShowInitialStatus(void) {
+  char depth[16];
+  snprintf(depth, sizeof depth, "%d-bit color", colourDepth);
+  SetStatusText(depth);
+  DragAcceptFiles(mainWindow, TRUE);
+  UpdateWindow(mainWindow);
+}
+
+static void RunMessageLoop(void) {
+  MSG message;
+  while (!quitMessageSeen && GetMessageW(&message, NULL, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+static void ShutDown(void) {
+  DeleteObject(krv_ttFont);
+  DestroyMenu(mainMenuBar);
+  Gdiplus::GdiplusShutdown(gdiplusToken);
+}
+
+int KorvelMain(HINSTANCE instance) {
+  instanceNumber = FindInstanceNumber();
+  if (instanceNumber < 0) {
+    ShowMessageW(L"Over instance limit!", L"KORVEL");
+    return 1;
+  }
+  swprintf(mainClassName, 16, L"korvel_mw%d", instanceNumber);
+  StartGdiplus();
+  InitialiseSharedState(instance);
+  if (RegisterWindowClasses() != 0) return 1;
+  mainMenuBar = BuildMainMenuBar();
+  if (!CreateMainWindow()) return 1;
+  ShowInitialStatus();
+  RunMessageLoop();
+  ShutDown();
+  return 0;
+}

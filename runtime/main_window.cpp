@@ -1,0 +1,142 @@
+// The main window on the GUI thread: Start, Stop and Exit, its fixed size, the drop
+// animation that brings it to rest at the bottom of the work area, and the Exit sequence.
+#include <stdio.h>
+
+#include "runtime/runtime.h"
+
+static const DWORD MainWindowStyle = WS_VISIBLE | WS_CAPTION | WS_THICKFRAME;
+enum { MainClientWidth = 240, MainClientExtraHeight = 32, ExitGraceMs = 2000 };
+
+const int dropSteps[DropStepCount] = {1,  2,  3,  4,  5,  6,  7,  8, 9, 10, -6, -5, -4, -3,
+                                      -2, -1, 1,  2,  3,  4,  5,  6, -3, -2, -1, 1, 2,  3};
+
+void GetMainWindowSize(int* width, int* height) {
+  RECT rect = {0, 0, MainClientWidth, GetSystemMetrics(SM_CYMENU) + MainClientExtraHeight};
+  AdjustWindowRect(&rect, MainWindowStyle, FALSE);
+  *width = rect.right - rect.left;
+  *height = rect.bottom - rect.top;
+}
+
+HMENU BuildMainMenuBar(void) {
+  HMENU bar = CreateMenu();
+  AppendMenuText(bar, "Start(&S)", CommandStart, MenuEnabled);
+  AppendMenuText(bar, "Stop(&C)", CommandStop, MenuEnabled);
+  AppendMenuText(bar, "Exit(&X)", CommandExit, MenuEnabled);
+  return bar;
+}
+
+// The window comes to rest with its bottom on the visible area's bottom. Wine reports a
+// SM_CYFULLSCREEN beyond the screen; the work area keeps the window whole there.
+int MainWindowRestingTop(int height) {
+  int top = GetSystemMetrics(SM_CYFULLSCREEN) + GetSystemMetrics(SM_CYCAPTION) - height;
+  RECT work;
+  if (SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) && top > work.bottom - height)
+    top = work.bottom - height;
+  return top;
+}
+
+HWND CreateMainWindow(void) {
+  int width, height;
+  GetMainWindowSize(&width, &height);
+  int x = (GetSystemMetrics(SM_CXFULLSCREEN) - width) / 2;
+  int y = MainWindowRestingTop(height) - DropDistance;
+  return CreateWindowExW(0, mainClassName, L"KORVEL", MainWindowStyle, x, y, width, height,
+                         NULL, mainMenuBar, moduleInstance, NULL);
+}
+
+static void WaitUntil(unsigned int start, unsigned int milliseconds) {
+  while (KRV_GetTime() - start < milliseconds) {
+  }
+}
+
+// No messages are processed meanwhile: creation takes a little over a second.
+static void AnimateDrop(HWND window) {
+  unsigned int mark = KRV_GetTime();
+  for (int step : dropSteps) {
+    RECT rect = WindowRectOf(window);
+    SetWindowPos(window, NULL, rect.left, rect.top + step, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+    WaitUntil(mark, DropStepMs);
+    mark = KRV_GetTime();
+  }
+  WaitUntil(mark, DropSettleMs);
+}
+
+static void OnCreate(HWND window) {
+  mainWindow = window;
+  statusLabel = CreateWindowExW(0, L"STATIC", L"Ready", WS_CHILD | WS_VISIBLE, 0, 6, 234, 20,
+                                window, (HMENU)(INT_PTR)StatusLabelId, moduleInstance, NULL);
+  AnimateDrop(window);
+  HDC dc = GetDC(window);
+  colourDepth = GetDeviceCaps(dc, BITSPIXEL);
+  ReleaseDC(window, dc);
+  workerThread = CreateThread(NULL, 0, WorkerThreadMain, NULL, 0, &workerThreadId);
+}
+
+void RequestStart(void) {
+  if (appRunning == 0) startRequested = 1;
+}
+
+void RequestStop(void) { stopRequested = 1; }
+
+static DWORD WorkerExitCode(void) {
+  DWORD code = 0;
+  if (!GetExitCodeThread(workerThread, &code)) return 0;
+  return code;
+}
+
+// No messages are pumped while waiting: the worker's windows die with the worker.
+static void WaitForWorker(void) {
+  unsigned int start = KRV_GetTime();
+  while (WorkerExitCode() == STILL_ACTIVE) {
+    if (KRV_GetTime() - start > ExitGraceMs) break;
+    Sleep(0);
+  }
+}
+
+void RunExitSequence(void) {
+  inputPending = 0;
+  stopRequested = 1;
+  quitState = QuitRequested;
+  WaitForWorker();
+  if (WorkerExitCode() == STILL_ACTIVE) TerminateThread(workerThread, 1);
+  if (quitState == QuitRequested) quitState = QuitWorkerDone;
+  CloseHandle(workerThread);
+  workerThread = NULL;
+  DestroyWindow(mainWindow);
+}
+
+static void OnCommand(int id) {
+  switch (id) {
+    case CommandStart: RequestStart(); break;
+    case CommandStop: RequestStop(); break;
+    case CommandExit: RunExitSequence(); break;
+  }
+}
+
+static void OnKeyDown(WPARAM key) {
+  if (GetKeyState(VK_CONTROL) & 0x8000) return;
+  switch (key) {
+    case 'X':
+    case VK_ESCAPE: RunExitSequence(); break;
+    case 'S': RequestStart(); break;
+    case 'C': RequestStop(); break;
+  }
+}
+
+// Dropped files open as images once image files exist; until then the drop is released.
+static void OnDropFiles(HDROP drop) { DragFinish(drop); }
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE: OnCreate(window); return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    case WM_MOVE: RebuildSnapList(); return 0;
+    case WM_SIZING: *(RECT*)lParam = WindowRectOf(window); return 0;
+    case WM_MOVING: SnapMovingRect((RECT*)lParam, window); return 0;
+    case WM_KEYDOWN: OnKeyDown(wParam); return 0;
+    case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
+    case WM_DROPFILES: OnDropFiles((HDROP)wParam); return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}

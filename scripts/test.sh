@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Builds everything and runs the whole test suite under Wine; fails when any test fails.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+"$here/setup.sh"
+"$here/build.sh"
+source "$here/wine_env.sh"
+trap stop_wine EXIT
+start_wine
+cd "$build"
+ctest --output-on-failure --timeout 300 "$@" </dev/null

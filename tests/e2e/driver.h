@@ -1,0 +1,54 @@
+// The end-to-end driver: starts framework programs and works their windows from outside,
+// with the messages a user's mouse and keyboard would produce.
+#ifndef KORVEL_DRIVER_H
+#define KORVEL_DRIVER_H
+
+#include <windows.h>
+
+#include <string>
+
+struct Program {
+  HANDLE process = NULL;
+  DWORD id = 0;
+};
+
+// Starts bin/<name> from the folder of the running driver, with extra environment
+// variables given as "NAME=value" entries; returns false when it cannot start.
+bool StartProgram(const wchar_t* name, Program* program,
+                  std::initializer_list<std::wstring> environment = {});
+// Waits for the program to end; returns false on time-out. code receives its exit code.
+bool WaitForExit(const Program& program, DWORD timeoutMs, DWORD* code = NULL);
+void KillProgram(Program* program);  // ends it when still running, closes the handle
+
+// Waits for a visible top-level window of the class (and title, when given) that belongs to
+// the program (any program when id is 0). NULL on time-out.
+HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD processId,
+                   DWORD timeoutMs);
+HWND FindChildById(HWND parent, int id);
+HWND FindChildByClass(HWND parent, const wchar_t* className, int index);
+std::wstring TextOf(HWND window);
+RECT OuterRect(HWND window);
+RECT ClientRectOf(HWND window);
+
+// Waits until condition() holds; false on time-out.
+template <typename Condition>
+bool WaitFor(Condition condition, DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  while (!condition()) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    Sleep(5);
+  }
+  return true;
+}
+
+void PostCommand(HWND window, int id);
+void SendKey(HWND window, UINT key);  // key down and up, posted
+void SendChar(HWND window, wchar_t character);
+void SendClick(HWND window, int x, int y);  // left button at client coordinates
+void SendDoubleClick(HWND window, int x, int y);
+void SendRightClick(HWND window, int x, int y);
+
+std::string ReadFileText(const std::wstring& path);  // "" when missing
+std::wstring DriverFolder(void);  // the folder of the running driver, with a backslash
+
+#endif

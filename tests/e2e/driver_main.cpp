@@ -1,0 +1,42 @@
+// krvdrive: the driver from the command line.
+//   krvdrive wait CLASS [TIMEOUT_MS]     prints the window handle when it appears
+//   krvdrive text CLASS [CHILD_ID]       prints the caption, or a child's text
+//   krvdrive rect CLASS                  prints left top right bottom of the outer rectangle
+//   krvdrive command CLASS ID            posts WM_COMMAND
+//   krvdrive key CLASS VK                posts a key press (VK as a number)
+#include <stdio.h>
+#include <stdlib.h>
+
+#include "driver.h"
+
+static int Usage(void) {
+  fprintf(stderr, "usage: krvdrive wait|text|rect|command|key CLASS [ARG]\n");
+  return 2;
+}
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 3) return Usage();
+  std::wstring verb = argv[1];
+  DWORD timeout = verb == L"wait" && argc > 3 ? (DWORD)_wtoi(argv[3]) : 5000;
+  HWND window = WaitForWindow(argv[2], NULL, 0, timeout);
+  if (!window) {
+    fprintf(stderr, "krvdrive: no window of class %ls\n", argv[2]);
+    return 1;
+  }
+  if (verb == L"wait") {
+    printf("%p\n", (void*)window);
+  } else if (verb == L"text") {
+    HWND target = argc > 3 ? FindChildById(window, _wtoi(argv[3])) : window;
+    printf("%ls\n", TextOf(target).c_str());
+  } else if (verb == L"rect") {
+    RECT rect = OuterRect(window);
+    printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+  } else if (verb == L"command" && argc > 3) {
+    PostCommand(window, _wtoi(argv[3]));
+  } else if (verb == L"key" && argc > 3) {
+    SendKey(window, (UINT)_wtoi(argv[3]));
+  } else {
+    return Usage();
+  }
+  return 0;
+}
