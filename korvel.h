@@ -14,6 +14,11 @@ unsigned int KRV_GetTime(void);     // milliseconds; compare unsigned difference
 void KRV_Pause(const char* text);   // message box "Pause", returns when closed
 void PumpWorkerMessages(void);      // keeps the windows alive inside long loops
 
+// ---- Colours (0x00RRGGBB; the low byte is the index in 8-bit images) ----
+extern int krv_color;  // drawing colour, initially white
+extern int krv_tc;     // bitmap-font text colour, initially black
+extern int krv_tttc;   // TrueType text colour, initially white
+
 // ---- Capture ----
 // The size every camera is asked for; 640 x 480 unless the program's build sets it.
 extern const int CaptureWidth;
