@@ -64,8 +64,11 @@ static void AnimateDrop(HWND window) {
 
 static void OnCreate(HWND window) {
   mainWindow = window;
-  statusLabel = CreateWindowExW(0, L"STATIC", L"Ready", WS_CHILD | WS_VISIBLE, 0, 6, 234, 20,
-                                window, (HMENU)(INT_PTR)StatusLabelId, moduleInstance, NULL);
+  // Wine's word wrap counts the padding blanks and would push words of the status onto an
+  // unseen second line; the label never needs more than one.
+  statusLabel = CreateWindowExW(0, L"STATIC", L"Ready", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP,
+                                0, 6, 234, 20, window, (HMENU)(INT_PTR)StatusLabelId,
+                                moduleInstance, NULL);
   AnimateDrop(window);
   HDC dc = GetDC(window);
   colourDepth = GetDeviceCaps(dc, BITSPIXEL);
