@@ -14,6 +14,21 @@ unsigned int KRV_GetTime(void);     // milliseconds; compare unsigned difference
 void KRV_Pause(const char* text);   // message box "Pause", returns when closed
 void PumpWorkerMessages(void);      // keeps the windows alive inside long loops
 
+// ---- Input box and button box ----
+// The input box: count labelled fields (1..30) whose text counts once Enter or Tab commits it.
+int KRV_OpenInputBox(int x, int y, int count);  // 1 when a box is open already
+int KRV_CloseInputBox(void);
+int KRV_SetInputBoxTitle(int i, const char* text);  // renames the label of item i
+int KRV_ResizeInputBox(int labelWidth, int fieldWidth);  // an open box follows at once
+// Copies the committed text of item i (at most size - 1 bytes); 1 when there is no item i.
+int KRV_GetInputBoxValue(int i, char* buffer, int size);
+// The button box: nx x ny buttons (at most 256) numbered row by row from 0.
+int KRV_OpenButtonBox(int x, int y, int nx, int ny);  // 1 open already, 2 bad dimensions
+int KRV_CloseButtonBox(void);
+int KRV_ButtonPressed(int i);  // presses since the last call; the count restarts at 0
+int KRV_SetButtonBoxTitle(int i, const char* text);  // 1 when there is no button i
+int KRV_ResizeButtonBox(int width, int height);  // client size; 1 no box, 2 bad size
+
 // ---- Colours (0x00RRGGBB; the low byte is the index in 8-bit images) ----
 extern int krv_color;  // drawing colour, initially white
 extern int krv_tc;     // bitmap-font text colour, initially black

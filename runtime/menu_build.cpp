@@ -41,3 +41,16 @@ void AppendSubmenu(HMENU menu, const char* text, HMENU submenu) {
   item.dwTypeData = wide;
   InsertItemAtEnd(menu, &item);
 }
+
+void TrackMenuAtCursor(HMENU menu, HWND owner) {
+  POINT cursor;
+  GetCursorPos(&cursor);
+  TrackPopupMenu(menu, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, owner, NULL);
+  DestroyMenu(menu);
+}
+
+void TrackSingleItemMenu(HWND owner, const char* text, UINT id) {
+  HMENU menu = CreatePopupMenu();
+  AppendMenuText(menu, text, id, MenuEnabled);
+  TrackMenuAtCursor(menu, owner);
+}

@@ -19,3 +19,10 @@ RECT WindowRectOf(HWND window) {
   GetWindowRect(window, &rect);
   return rect;
 }
+
+void ShowErrorMessage(const char* text, const char* caption) {
+  wchar_t wideText[256], wideCaption[256];
+  NarrowToWide(text, wideText, 256);
+  NarrowToWide(caption, wideCaption, 256);
+  MessageBoxW(mainWindow, wideText, wideCaption, MB_OK | MB_ICONERROR);
+}

@@ -2,11 +2,12 @@
 // Posters run on the GUI thread and wait pumping; ServeRequest runs on the worker thread.
 // Write order is the only synchronisation: parameters, then code (poster); done, then code
 // cleared (server).
+#include "boxes/boxes.h"
 #include "runtime/runtime.h"
 
 RequestBlock request = {0, 1, 0, 0, NULL, 0, 0, 0, 0, 0, 0, NULL, NULL};
 // The worker's operation per code, 9001 first; a code whose windows do not exist yet has none.
-RequestHandler requestHandlers[7] = {NULL, NULL, NULL, NULL, NULL, NULL, NULL};
+RequestHandler requestHandlers[7] = {NULL, NULL, NULL, NULL, NULL, ServeOpenInputBox, ServeOpenButtonBox};
 
 static void WaitUntilFree(void) {
   while (request.code != 0 && !quitMessageSeen) PumpMessages();

@@ -147,6 +147,10 @@ enum MenuItemState { MenuEnabled = 0, MenuChecked = 1, MenuGreyed = 2 };
 void AppendMenuText(HMENU menu, const char* text, UINT id, int state);
 void AppendMenuSeparator(HMENU menu);
 void AppendSubmenu(HMENU menu, const char* text, HMENU submenu);
+// Tracks a popup menu at the cursor with the right button, then destroys it; the chosen item
+// arrives at owner as WM_COMMAND.
+void TrackMenuAtCursor(HMENU menu, HWND owner);
+void TrackSingleItemMenu(HWND owner, const char* text, UINT id);
 
 // Colours are 0x00RRGGBB in the framework and 0x00BBGGRR at GDI calls.
 inline COLORREF ToColorref(int rgb) {
@@ -159,6 +163,7 @@ inline int FromColorref(COLORREF colour) {
 // Message boxes with the framework's captions; text is narrow.
 void ShowMessage(const char* text, const char* caption);
 void ShowMessageW(const wchar_t* text, const wchar_t* caption);
+void ShowErrorMessage(const char* text, const char* caption);  // owned by the main window
 
 RECT WindowRectOf(HWND window);  // outer rectangle in screen coordinates
 

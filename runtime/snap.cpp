@@ -2,6 +2,7 @@
 // thread without a lock; a drag reads whatever the last rebuild left.
 #include <stdlib.h>
 
+#include "boxes/boxes.h"
 #include "runtime/runtime.h"
 
 SnapList snapList;
@@ -9,7 +10,8 @@ SnapList snapList;
 // Windows other than the main window, in snap order: image windows, text windows, input box,
 // button box. Each folder adds its source here as its windows come to exist.
 static const SnapSource snapSources[] = {
-    {NULL, 0},
+    {InputBoxWindowAt, 1},
+    {ButtonBoxWindowAt, 1},
 };
 
 static void AddEntry(SnapList* list, int left, int top, int right, int bottom) {

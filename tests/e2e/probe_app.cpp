@@ -1,6 +1,7 @@
 // A framework application for the end-to-end tests. It reports what the runtime does with it
-// into the file named by KRV_PROBE_LOG, one line per event; KRV_PROBE_MODE=hang gives an
-// AppMain that never returns.
+// into the file named by KRV_PROBE_LOG, one line per event. KRV_PROBE_MODE=hang gives an
+// AppMain that never returns; KRV_PROBE_MODE=boxes opens the control panel's boxes and
+// reports button presses and committed values while running.
 #include <windows.h>
 
 #include <stdio.h>
@@ -19,23 +20,50 @@ static void Report(const char* line) {
   CloseHandle(file);
 }
 
-static bool Hangs(void) {
+static bool ModeIs(const char* wanted) {
   char mode[16] = "";
   GetEnvironmentVariableA("KRV_PROBE_MODE", mode, sizeof mode);
-  return strcmp(mode, "hang") == 0;
+  return strcmp(mode, wanted) == 0;
 }
 
-void AppSetup(void) { Report("setup\n"); }
+void AppSetup(void) {
+  if (ModeIs("boxes")) {
+    KRV_OpenButtonBox(200, 0, 2, 11);
+    KRV_OpenInputBox(0, 400, 3);
+  }
+  Report("setup\n");
+}
+
+static char lastValues[3][256];
+
+static void ReportBoxes(void) {
+  char line[300];
+  for (int i = 0; i < 22; i++) {
+    int presses = KRV_ButtonPressed(i);
+    if (presses == 0) continue;
+    snprintf(line, sizeof line, "button %d %d\n", i, presses);
+    Report(line);
+  }
+  for (int i = 0; i < 3; i++) {
+    char value[256];
+    if (KRV_GetInputBoxValue(i, value, sizeof value) != 0 || strcmp(value, lastValues[i]) == 0)
+      continue;
+    strcpy(lastValues[i], value);
+    snprintf(line, sizeof line, "value %d %s\n", i, value);
+    Report(line);
+  }
+}
 
 void AppMain(void) {
   char line[64];
   snprintf(line, sizeof line, "enter stop=%d\n", stopRequested);
   Report(line);
-  if (Hangs()) {
+  if (ModeIs("hang")) {
     for (;;) Sleep(1);
   }
   while (!stopRequested) {
     PumpWorkerMessages();
+    if (ModeIs("boxes")) ReportBoxes();
     Sleep(1);
   }
   Report("leave\n");

@@ -1,0 +1,3 @@
+#include "boxes/boxes.h"
+void RenameInputItem(int) {}
+void RenameButton(int) {}
