@@ -14,6 +14,23 @@ unsigned int KRV_GetTime(void);     // milliseconds; compare unsigned difference
 void KRV_Pause(const char* text);   // message box "Pause", returns when closed
 void PumpWorkerMessages(void);      // keeps the windows alive inside long loops
 
+// ---- Text windows (consoles) ----
+// Up to 256 windows, numbered 0..255; printing and line input act on the current one.
+int KRV_OpenTextWindow(int id, int x, int y, int width, int height);  // 1 when open already
+int KRV_CloseTextWindow(int id);
+int KRV_SelectTextWindow(int id);  // makes id current; 1 when it does not exist
+void KRV_ShowTextWindow(void);     // the current one to the front, or opens window 0
+void KRV_Print(const char* format, ...);  // printf; at most 4095 bytes per call
+void KRV_PushTextColor(int text, int back);
+void KRV_PopTextColor(void);
+void KRV_ClearTextWindow(void);
+// Reads a typed line (at most 255 bytes) into buffer[256]; empty when cancelled.
+void KRV_InputLine(char* buffer);
+// The log of window n: KORVEL<instance><n>.LOG in the start-up directory.
+int KRV_StartLog(int n);  // 1 logging already, 2 file not created, 3 no window
+int KRV_StopLog(int n);   // pauses; 1 no log, 2 no window
+int KRV_CopyLog(int n);   // to the clipboard; 1 busy, 2 unreadable, 3 no memory, 4 no window
+
 // ---- Input box and button box ----
 // The input box: count labelled fields (1..30) whose text counts once Enter or Tab commits it.
 int KRV_OpenInputBox(int x, int y, int count);  // 1 when a box is open already

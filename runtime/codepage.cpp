@@ -41,3 +41,13 @@ int WideToNarrow(const wchar_t* text, char* out, int capacity) {
   }
   return 0;
 }
+
+int NarrowPrefixLength(const char* text, int limit) {
+  int kept = 0;
+  while (text[kept]) {
+    int step = IsDBCSLeadByte((BYTE)text[kept]) && text[kept + 1] ? 2 : 1;
+    if (kept + step > limit) break;
+    kept += step;
+  }
+  return kept;
+}

@@ -3,6 +3,7 @@
 #include <stdio.h>
 
 #include "runtime/runtime.h"
+#include "text/text.h"
 
 static const DWORD MainWindowStyle = WS_VISIBLE | WS_CAPTION | WS_THICKFRAME;
 enum { MainClientWidth = 240, MainClientExtraHeight = 32, ExitGraceMs = 2000 };
@@ -101,6 +102,8 @@ void RunExitSequence(void) {
   inputPending = 0;
   stopRequested = 1;
   quitState = QuitRequested;
+  // Before the wait: a worker that has to be terminated must not take buffered lines with it.
+  CloseAllLogs();
   WaitForWorker();
   if (WorkerExitCode() == STILL_ACTIVE) TerminateThread(workerThread, 1);
   if (quitState == QuitRequested) quitState = QuitWorkerDone;

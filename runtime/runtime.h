@@ -142,6 +142,8 @@ void BuildSnapList(SnapList* list, int width, int height, const RECT* windows, i
 // with a terminator; they return the number of units written before it.
 int NarrowToWide(const char* text, wchar_t* out, int capacity);
 int WideToNarrow(const wchar_t* text, char* out, int capacity);
+// Bytes of the longest start of text that holds at most limit bytes of whole characters.
+int NarrowPrefixLength(const char* text, int limit);
 
 enum MenuItemState { MenuEnabled = 0, MenuChecked = 1, MenuGreyed = 2 };
 void AppendMenuText(HMENU menu, const char* text, UINT id, int state);

@@ -10,16 +10,14 @@ void FormatStatusText(const char* text, char* out) {
   int column = 18 - length / 2;
   if (column < 0) column = 0;
   // A text too long for the field is cut at its end, never inside a double-byte character.
-  int room = StatusFieldLength - column, kept = 0;
-  while (kept < length) {
-    int step = IsDBCSLeadByte((BYTE)text[kept]) && text[kept + 1] ? 2 : 1;
-    if (kept + step > room) break;
-    kept += step;
-  }
+  int kept = NarrowPrefixLength(text, StatusFieldLength - column);
   memcpy(out + column, text, kept);
 }
 
 void SetStatusText(const char* text) {
+  // During Exit the GUI thread waits without pumping: a worker setting the label would block
+  // on it until it is terminated, and the label is about to go anyway.
+  if (quitState != QuitRunning) return;
   char field[StatusFieldLength + 1];
   wchar_t wide[StatusFieldLength + 1];
   FormatStatusText(text, field);

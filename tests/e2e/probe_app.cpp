@@ -1,7 +1,8 @@
 // A framework application for the end-to-end tests. It reports what the runtime does with it
 // into the file named by KRV_PROBE_LOG, one line per event. KRV_PROBE_MODE=hang gives an
 // AppMain that never returns; KRV_PROBE_MODE=boxes opens the control panel's boxes and
-// reports button presses and committed values while running.
+// reports button presses and committed values while running; KRV_PROBE_MODE=text opens a
+// console with ASCII and Japanese text.
 #include <windows.h>
 
 #include <stdio.h>
@@ -30,6 +31,15 @@ void AppSetup(void) {
   if (ModeIs("boxes")) {
     KRV_OpenButtonBox(200, 0, 2, 11);
     KRV_OpenInputBox(0, 400, 3);
+  }
+  if (ModeIs("text")) {
+    KRV_OpenTextWindow(0, 20, 300, 400, 300);
+    KRV_Print("KORVEL console: ASCII 0123456789 !?#$%%&\n");
+    KRV_Print("日本語のテキスト、全角ＡＢＣ と半角ｶﾅ\n");
+    KRV_PushTextColor(0xFFFF00, 0x000080);
+    KRV_Print("yellow on navy");
+    KRV_PopTextColor();
+    KRV_Print("\n");
   }
   Report("setup\n");
 }

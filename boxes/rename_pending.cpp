@@ -1,3 +1,0 @@
-#include "boxes/boxes.h"
-void RenameInputItem(int) {}
-void RenameButton(int) {}

@@ -1,0 +1,119 @@
+// Text windows: the slot table, printing, line input, the window procedure, log files and the
+// command prompt. All of it runs on the thread that owns the text windows: the worker thread,
+// or the GUI thread for the main window's prompts while the worker is idle. Exit (GUI thread)
+// only closes the logs.
+#ifndef KORVEL_TEXT_H
+#define KORVEL_TEXT_H
+
+#include <stdio.h>
+
+#include "runtime/runtime.h"
+
+enum {
+  ColorStackDepth = 8,
+  FormatBufferSize = 4096,  // bytes of one formatted print, terminator included
+  LineUnits = 256,          // UTF-16 units of a typed line, terminator included
+  LineBufferSize = 256,     // bytes of the narrow line handed to the caller
+  KeyRingSize = 256,
+  DefaultTextWidth = 400,
+  DefaultTextHeight = 300,
+  BlinkMs = 200,
+};
+
+enum LogState { LogOff = 0, LogOn = 1, LogPaused = 2 };
+
+struct TextWindowSlot {
+  int inUse;
+  int width, height;  // bitmap and client size
+  int x, y;           // text cursor; y is the top of the current line
+  int charWidth, lineHeight;
+  int textColor, backColor;  // 0x00RRGGBB
+  int textColorStack[ColorStackDepth];  // entry 0 the most recent
+  int backColorStack[ColorStackDepth];
+  HWND window;
+  HDC memoryDC;
+  HDC windowDC;
+  HBITMAP bitmap;
+  HBITMAP previousBitmap;
+  int logState;
+  FILE* logFile;
+};
+
+extern TextWindowSlot textWindows[SlotCount];
+extern int currentTextWindow;
+
+enum TextCommand {
+  CommandDestroyText = 1006,
+  CommandAbout = 1020,
+  CommandStartLog = 1024,
+  CommandStopLog = 1025,
+  CommandPrompt = 1029,
+  CommandCopyLog = 1030,
+  CommandWindowInfo = 1045,
+  CommandSelectText = 1069,
+};
+
+// ---- Slots (text/text_window.cpp) ----
+TextWindowSlot* TextSlot(int index);  // NULL unless window index exists
+TextWindowSlot* CurrentTextSlot(void);
+int TextWindowIndexOf(HWND window);   // -1 for a window in no slot
+HWND TextWindowAt(int index);         // snap source
+void ServeOpenTextWindow(RequestBlock* block);
+// Selects the black brush, OEM_FIXED_FONT and a fresh bitmap of the slot's size into a new
+// memory context of the window; sets the slot's colours there and reads the cell size.
+bool MakeTextBitmap(TextWindowSlot* slot);
+void ReleaseTextBitmap(TextWindowSlot* slot);
+void ApplyTextColours(TextWindowSlot* slot);
+
+// ---- Printing (text/print.cpp, text/print_layout.cpp) ----
+// One step of laid-out text: a run of count units drawn at x, or (count 0) a move to a new line.
+struct TextStep {
+  int first, count, x;
+};
+enum { MaxTextSteps = 2 * FormatBufferSize + 1 };
+// Lays out length units starting at startX in a window width pixels wide; units below 128
+// take one cell, others two. Returns the number of steps; *endX is where the text ends.
+int LayOutText(const wchar_t* text, int length, int startX, int width, int cellWidth,
+               TextStep* steps, int* endX);
+// Moves the cursor to the start of the next line and scrolls when it left the bitmap;
+// returns whether it scrolled.
+bool NewTextLine(TextWindowSlot* slot);
+// One unit over cells cells at the cursor, and the cell invalidated (line input, cursor).
+void DrawInputGlyph(TextWindowSlot* slot, wchar_t unit, int cells);
+
+// ---- Colour stack (text/colour_stack.cpp) ----
+void PushColours(TextWindowSlot* slot, int text, int back);
+void PopColours(TextWindowSlot* slot);
+
+// ---- Line input (text/key_ring.cpp, text/line_input.cpp) ----
+struct KeyRing {
+  wchar_t units[KeyRingSize];
+  int readIndex;  // -1 when empty
+  int writeIndex;
+};
+extern KeyRing keyRing;
+extern wchar_t lastLine[LineUnits];
+enum LineInputCommand { LineCommandNone = 0, LineCommandReplay = 1, LineCommandPaste = 2 };
+extern volatile int lineInputCommand;
+void PushKey(KeyRing* ring, wchar_t unit);  // dropped when the ring is full
+wchar_t PopKey(KeyRing* ring);              // 0 when nothing was typed
+void PasteClipboardLine(void);
+void RestoreStatusText(void);
+
+// ---- Window procedure (text/text_window_proc.cpp) ----
+LRESULT CALLBACK TextWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void PrintVersionBanner(void);
+
+// ---- Logs (text/log_file.cpp) ----
+// "%sKORVEL%d%d.LOG" into out (256 bytes); false when the name does not fit.
+bool FormatLogName(char* out, int size, const char* directory, int instance, int index);
+void WriteToLog(TextWindowSlot* slot, const char* text);  // only while logging
+void CloseLog(TextWindowSlot* slot);
+void CloseAllLogs(void);
+
+// ---- Command prompt (text/command_prompt.cpp) ----
+// Index of the command word line is exactly, -1 for none.
+int FindCommand(const char* line);
+int RunCommandPrompt(void);  // 0 recognised, 1 not
+
+#endif
