@@ -16,7 +16,9 @@ void PumpWorkerMessages(void);      // keeps the windows alive inside long loops
 
 // ---- Text windows (consoles) ----
 // Up to 256 windows, numbered 0..255; printing and line input act on the current one.
-int KRV_OpenTextWindow(int id, int x, int y, int width, int height);  // 1 when open already
+// Negative x, y: default place; negative width, height: 400 x 300. 1 when open already
+// (it comes to the front and becomes current), 2 when it cannot be made.
+int KRV_OpenTextWindow(int id, int x, int y, int width, int height);
 int KRV_CloseTextWindow(int id);
 int KRV_SelectTextWindow(int id);  // makes id current; 1 when it does not exist
 void KRV_ShowTextWindow(void);     // the current one to the front, or opens window 0
