@@ -3,11 +3,13 @@
 // Write order is the only synchronisation: parameters, then code (poster); done, then code
 // cleared (server).
 #include "boxes/boxes.h"
+#include "image/image.h"
 #include "runtime/runtime.h"
 
 RequestBlock request = {0, 1, 0, 0, NULL, 0, 0, 0, 0, 0, 0, NULL, NULL};
 // The worker's operation per code, 9001 first; a code whose windows do not exist yet has none.
-RequestHandler requestHandlers[7] = {NULL, NULL, NULL, NULL, NULL, ServeOpenInputBox, ServeOpenButtonBox};
+RequestHandler requestHandlers[7] = {ServeCreateImage, ServeRedrawImage, NULL, NULL, NULL,
+                                     ServeOpenInputBox, ServeOpenButtonBox};
 
 static void WaitUntilFree(void) {
   while (request.code != 0 && !quitMessageSeen) PumpMessages();
