@@ -51,7 +51,8 @@ static void ReleaseWindowParts(ImageSlot* slot) {
 
 static HBITMAP MakePixels(ImageSlot* slot, void** pixels) {
   // Pixel offsets are ints in every drawing call.
-  if ((long long)ImageStride(slot->bits, slot->width) * slot->height > INT_MAX) return NULL;
+  const long long stride = slot->bits == 8 ? (slot->width + 3LL) & ~3LL : slot->width * 4LL;
+  if (stride * slot->height > INT_MAX) return NULL;
   GreyDibInfo info;
   DescribeBitmap(&info, slot->width, slot->height, slot->bits);
   return CreateDIBSection(slot->memDC, (BITMAPINFO*)&info, DIB_RGB_COLORS, pixels, NULL, 0);
