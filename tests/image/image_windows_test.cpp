@@ -438,3 +438,28 @@ TEST_F(ImageWindows, ImageWindowsJoinTheSnapList) {
                       snapList.right[i] == rect.right && snapList.bottom[i] == rect.bottom);
   EXPECT_TRUE(found);
 }
+
+TEST_F(ImageWindows, JapaneseTitlesReachTheCaption) {
+  ASSERT_EQ(0, KRV_CreateImage8(0, "画像", -1, -1, 120, 120, 100));
+  EXPECT_EQ(L"\u753B\u50CF(100%)[8bit]", CaptionOf(krv_images[0].window));
+}
+
+TEST_F(ImageWindows, AZoomThatCannotFitLeavesTheImageAsItWas) {
+  // A free-limit image taller than the screen, later held to the screen: no zoom fits it.
+  const ZoomLimits limits = MetricLimits();
+  const int height = limits.maxHeight + 300;
+  ASSERT_EQ(0, KRV_CreateImageFL(0, "free", 0, 0, 120, height, 100));
+  const ImageSlot before = krv_images[0];
+  const RECT outer = WindowRectOf(before.window);
+  const std::wstring caption = CaptionOf(before.window);
+  krv_images[0].fitScreen = 1;
+  EXPECT_EQ(2, KRV_ZoomImage(1, 0));
+  const ImageSlot& after = krv_images[0];
+  EXPECT_EQ(1, after.inUse);
+  EXPECT_EQ(before.zoom, after.zoom);
+  EXPECT_EQ(before.dispWidth, after.dispWidth);
+  EXPECT_EQ(before.dispHeight, after.dispHeight);
+  EXPECT_EQ(outer.right, WindowRectOf(after.window).right);
+  EXPECT_EQ(outer.bottom, WindowRectOf(after.window).bottom);
+  EXPECT_EQ(caption, CaptionOf(after.window));
+}
