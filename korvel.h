@@ -48,6 +48,82 @@ int KRV_ButtonPressed(int i);  // presses since the last call; the count restart
 int KRV_SetButtonBoxTitle(int i, const char* text);  // 1 when there is no button i
 int KRV_ResizeButtonBox(int width, int height);  // client size; 1 no box, 2 bad size
 
+// ---- Images ----
+// An image is a top-down DIB section shown in a window of its own at an integer zoom. Ids are
+// 0..255. Rows of 32-bit images are width words of 0x00RRGGBB; rows of 8-bit images are
+// colour-table indexes, padded to a multiple of 4 bytes.
+#include <windows.h>
+
+struct ImageSlot {
+  int inUse;
+  int bits;  // 32 or 8
+  int width, height;
+  int dispWidth, dispHeight;  // client area: width x zoom / 100, height x zoom / 100
+  int zoom;                   // percent
+  int fitScreen;              // 1: window bounded by the screen; 0: by twice the screen
+  HWND window;
+  HDC memDC;     // holds bitmap
+  HDC windowDC;  // the window's own DC, kept for its lifetime
+  HBITMAP bitmap;
+  HBITMAP oldBitmap;
+  char* title;
+};
+extern ImageSlot krv_images[256];  // fields are stale while inUse is 0
+extern void* krv_pixels[256];      // first byte of the top row of each image
+extern int krv_current;            // the image every pixel, drawing and palette call acts on
+extern int krv_history[8];         // previously current ids, newest first
+
+// Creation returns 0; 1 id in use; 2 the window cannot fit the screen; 3 no pixel memory;
+// 4 id outside 0..255. x, y place the outer window (-1: chosen by the system). The zoom is
+// fitted to the screen; the new image is black (index 0) and becomes current.
+int KRV_CreateImage(int id, const char* title, int x, int y, int width, int height, int zoom);
+int KRV_CreateImage8(int id, const char* title, int x, int y, int width, int height, int zoom);
+// As above, bounded by twice the screen instead of the screen.
+int KRV_CreateImageFL(int id, const char* title, int x, int y, int width, int height, int zoom);
+int KRV_CreateImage8FL(int id, const char* title, int x, int y, int width, int height, int zoom);
+// These return 1 when id is outside 0..255 or not in use.
+int KRV_DestroyImage(int id);
+int KRV_RedrawImage(int id);  // copies the pixels to the window
+int KRV_SelectImage(int id);
+int KRV_SelectPreviousImage(void);  // 1 when the newest history entry is no image
+// Colour table of the current 8-bit image: 1 no image, 2 not 8-bit.
+int KRV_SetPalette(const RGBQUAD* entries, int count);  // entries 0..count-1, then repaints
+int KRV_GetPalette(RGBQUAD* entries);                    // all 256
+// Copies w x h pixels of the current image, packed (words or bytes); outside pixels are 0.
+void KRV_ReadImageRect(void* buffer, int x0, int y0, int w, int h);
+int KRV_GetStretchMode(int id);  // COLORONCOLOR or HALFTONE; 0 when there is no image
+int KRV_SetStretchMode(int mode, int id);
+int KRV_ZoomImage(int zoom, int id);  // 2 when the zoom cannot fit (image unchanged)
+// Re-creates the image black at a new size, keeping title, place, zoom, stretch mode and
+// colour table; when the creation fails (2 or 3) the image is gone.
+int KRV_ResizeImage(int id, int width, int height);
+
+// ---- Pixels (current image; outside coordinates are ignored and read as 0) ----
+void KRV_PutPixel(int x, int y, int colour);  // also moves the current point to (x, y)
+int KRV_GetPixel(int x, int y);
+void KRV_XorPixel(int x, int y);  // inverts the colour bits; moves the current point
+void KRV_ClearImage(int id);      // all bytes 0, not repainted
+void KRV_GetRow(void* destination, int y, int count);  // count ints or bytes from (0, y)
+// Hue 0..359, saturation max - min of the channels, value the largest channel.
+void KRV_RgbToHsv(int colour, int* hue, int* saturation, int* value);
+int KRV_Hue(int colour);
+int KRV_Saturation(int colour);
+int KRV_Value(int colour);
+int KRV_HsvToRgb(int value, int saturation, int hue);
+
+// ---- Drawing (current image, clipped pixel by pixel, not repainted) ----
+void KRV_Line(int colour, int x1, int y1, int x2, int y2);  // current point ends at (x2, y2)
+void KRV_XorLine(int x1, int y1, int x2, int y2);
+void KRV_Box(int x1, int y1, int x2, int y2);  // outline in krv_color
+void KRV_XorBox(int x1, int y1, int x2, int y2);
+void KRV_FillBox(int x1, int y1, int x2, int y2, int border, int fill);
+void KRV_XorFillBox(int x1, int y1, int x2, int y2);
+void KRV_Circle(int colour, int cx, int cy, int r);
+void KRV_XorCircle(int cx, int cy, int r);
+void KRV_FillCircle(int cx, int cy, int r);  // disc in krv_color
+void KRV_XorFillCircle(int cx, int cy, int r);
+void KRV_Paint(int x, int y);  // fills the 4-connected region of equal pixels with krv_color
+
 // ---- Colours (0x00RRGGBB; the low byte is the index in 8-bit images) ----
 extern int krv_color;  // drawing colour, initially white
 extern int krv_tc;     // bitmap-font text colour, initially black

@@ -3,13 +3,15 @@
 // Write order is the only synchronisation: parameters, then code (poster); done, then code
 // cleared (server).
 #include "boxes/boxes.h"
+#include "image/image.h"
 #include "text/text.h"
 #include "runtime/runtime.h"
 
 RequestBlock request = {0, 1, 0, 0, NULL, 0, 0, 0, 0, 0, 0, NULL, NULL};
-// The worker's operation per code, 9001 first; a code whose windows do not exist yet has none.
+// The worker's operation per code, 9001 first; image files and the clipboard have none yet.
 RequestHandler requestHandlers[7] = {
-    NULL, NULL, NULL, NULL, ServeOpenTextWindow, ServeOpenInputBox, ServeOpenButtonBox};
+    ServeCreateImage,    ServeRedrawImage,  NULL, NULL, ServeOpenTextWindow,
+    ServeOpenInputBox, ServeOpenButtonBox};
 
 static void WaitUntilFree(void) {
   while (request.code != 0 && !quitMessageSeen) PumpMessages();

@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include "boxes/boxes.h"
+#include "image/image.h"
 #include "text/text.h"
 #include "runtime/runtime.h"
 
@@ -11,6 +12,7 @@ SnapList snapList;
 // Windows other than the main window, in snap order: image windows, text windows, input box,
 // button box. Each folder adds its source here as its windows come to exist.
 static const SnapSource snapSources[] = {
+    {ImageWindowAt, SlotCount},
     {TextWindowAt, SlotCount},
     {InputBoxWindowAt, 1},
     {ButtonBoxWindowAt, 1},

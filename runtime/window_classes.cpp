@@ -1,6 +1,7 @@
 // The five window classes, registered in this order. Classes whose windows are not built yet
 // use the default procedure.
 #include "boxes/boxes.h"
+#include "image/image.h"
 #include "text/text.h"
 #include "runtime/runtime.h"
 
@@ -13,7 +14,7 @@ struct WindowClassEntry {
 
 static const WindowClassEntry windowClasses[] = {
     {NULL, MainWindowProc, CS_CLASSDC, COLOR_BTNFACE + 1},
-    {L"krv_iw", DefWindowProcW, CS_OWNDC, -1},
+    {L"krv_iw", ImageWindowProc, CS_OWNDC, -1},
     {L"krv_twi", TextWindowProc, CS_OWNDC, -1},
     {L"krv_ib", InputBoxProc, CS_OWNDC | CS_DBLCLKS, COLOR_BTNFACE + 1},
     {L"krv_bb", ButtonBoxProc, CS_OWNDC | CS_DBLCLKS, COLOR_BTNFACE + 1},

@@ -2,7 +2,8 @@
 // into the file named by KRV_PROBE_LOG, one line per event. KRV_PROBE_MODE=hang gives an
 // AppMain that never returns; KRV_PROBE_MODE=boxes opens the control panel's boxes and
 // reports button presses and committed values while running; KRV_PROBE_MODE=text opens a
-// console with ASCII and Japanese text.
+// console with ASCII and Japanese text; KRV_PROBE_MODE=image shows a drawn figure in two
+// image windows, at zoom 100 and 200.
 #include <windows.h>
 
 #include <stdio.h>
@@ -27,7 +28,37 @@ static bool ModeIs(const char* wanted) {
   return strcmp(mode, wanted) == 0;
 }
 
+// The figure of the image windows' end-to-end test: every primitive once.
+static void DrawFigure(void) {
+  KRV_FillBox(0, 0, 119, 89, 0x202020, 0x000040);
+  krv_color = 0xFFFF00;
+  KRV_FillCircle(30, 30, 20);
+  KRV_Circle(0xFF0000, 30, 30, 25);
+  KRV_Line(0x00FF00, 2, 87, 57, 62);
+  KRV_XorBox(70, 5, 110, 35);
+  KRV_XorFillBox(75, 10, 105, 30);
+  krv_color = 0x00FFFF;
+  KRV_Box(70, 50, 110, 85);
+  krv_color = 0xFF00FF;
+  KRV_Paint(90, 70);
+  KRV_PutPixel(60, 45, 0xFFFFFF);
+}
+
+static void ShowFigures(void) {
+  char line[64];
+  const int zooms[2] = {100, 200};
+  const int x[2] = {0, 200};
+  for (int id = 0; id < 2; id++) {
+    int result = KRV_CreateImage(id, "figure", x[id], 0, 120, 90, zooms[id]);
+    if (result == 0) DrawFigure();
+    KRV_RedrawImage(id);
+    snprintf(line, sizeof line, "image %d %d\n", id, result);
+    Report(line);
+  }
+}
+
 void AppSetup(void) {
+  if (ModeIs("image")) ShowFigures();
   if (ModeIs("boxes")) {
     KRV_OpenButtonBox(200, 0, 2, 11);
     KRV_OpenInputBox(0, 400, 3);

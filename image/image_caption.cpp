@@ -1,0 +1,40 @@
+// Image window captions: the title, the zoom and the depth, and "*" while HALFTONE stretches.
+// Worker thread (SetImageTitle); the formatting is pure.
+#include <stdio.h>
+#include <string.h>
+
+#include "image/image.h"
+
+void CopyNarrowText(char* out, const char* text, int size) {
+  if (size <= 0) return;
+  int length = 0;
+  while (text[length]) {
+    const int step = IsDBCSLeadByte((BYTE)text[length]) && text[length + 1] ? 2 : 1;
+    if (length + step > size - 1) break;
+    length += step;
+  }
+  memcpy(out, text, length);
+  out[length] = '\0';
+}
+
+void FormatImageCaption(const char* title, int zoom, int bits, int halftone,
+                        char out[ImageCaptionSize]) {
+  char suffix[32];
+  snprintf(suffix, sizeof suffix, bits == 8 ? "(%d%%)[8bit]%s" : "(%d%%)%s", zoom,
+           halftone ? "*" : "");
+  // An over-long title gives way, so that the zoom stays readable.
+  const int suffixLength = (int)strlen(suffix);
+  CopyNarrowText(out, title ? title : "", ImageCaptionSize - suffixLength);
+  strcat(out, suffix);
+}
+
+void SetImageTitle(int id) {
+  ImageSlot* slot = ImageInUse(id);
+  if (!slot) return;
+  char caption[ImageCaptionSize];
+  FormatImageCaption(slot->title, slot->zoom, slot->bits,
+                     GetStretchBltMode(slot->memDC) == HALFTONE, caption);
+  wchar_t wide[ImageCaptionSize];
+  NarrowToWide(caption, wide, ImageCaptionSize);
+  SetWindowTextW(slot->window, wide);
+}
