@@ -1,7 +1,8 @@
 // A framework application for the end-to-end tests. It reports what the runtime does with it
 // into the file named by KRV_PROBE_LOG, one line per event. KRV_PROBE_MODE=hang gives an
 // AppMain that never returns; KRV_PROBE_MODE=boxes opens the control panel's boxes and
-// reports button presses and committed values while running.
+// reports button presses and committed values while running. KRV_PROBE_MODE=capture starts the
+// capture in AppSetup, counts new frames in AppMain and stops the capture when AppMain ends.
 #include <windows.h>
 
 #include <stdio.h>
@@ -30,6 +31,13 @@ void AppSetup(void) {
   if (ModeIs("boxes")) {
     KRV_OpenButtonBox(200, 0, 2, 11);
     KRV_OpenInputBox(0, 400, 3);
+  }
+  if (ModeIs("capture")) {
+    char line[96];
+    int code = KRV_StartCapture(10.0);
+    snprintf(line, sizeof line, "capture %d devices %d bytes %ld\n", code,
+             krv_captureDeviceCount, krv_frameByteCount[0]);
+    Report(line);
   }
   Report("setup\n");
 }
@@ -61,10 +69,19 @@ void AppMain(void) {
   if (ModeIs("hang")) {
     for (;;) Sleep(1);
   }
+  int frames = 0;
   while (!stopRequested) {
     PumpWorkerMessages();
     if (ModeIs("boxes")) ReportBoxes();
+    if (ModeIs("capture") && krv_captureRunning && krv_sampleTime[0] != krv_consumedTime[0]) {
+      krv_consumedTime[0] = krv_sampleTime[0];
+      if (++frames == 3) Report("frames 3\n");
+    }
     Sleep(1);
+  }
+  if (ModeIs("capture")) {
+    snprintf(line, sizeof line, "stop %d\n", KRV_StopCapture());
+    Report(line);
   }
   Report("leave\n");
 }
