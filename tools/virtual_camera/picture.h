@@ -18,7 +18,8 @@ inline int CameraSectorColour(int sector) {
 }
 
 // What does not move: the centre black, the ring in coloured sectors with a black radial line on
-// every sector boundary and a white circle at five eighths of the radius, grey outside.
+// every sector boundary, black ticks every 15 degrees at its rim and a white circle at five
+// eighths of the radius, grey outside.
 inline int CameraStillPixel(int x, int y, int width, int height) {
   const double pi = 3.14159265358979323846;
   double dx = x - width / 2, dy = y - height / 2;
@@ -34,6 +35,10 @@ inline int CameraStillPixel(int x, int y, int width, int height) {
   double fromBoundary = angle - sector * sectorAngle;
   if (sectorAngle - fromBoundary < fromBoundary) fromBoundary = sectorAngle - fromBoundary;
   if (fromBoundary * d < 1.5) return 0x000000;
+  // Short ticks every 15 degrees along the outer tenth of the ring.
+  double tickAngle = pi / 12, fromTick = fmod(angle, tickAngle);
+  if (tickAngle - fromTick < fromTick) fromTick = tickAngle - fromTick;
+  if (d > radius * 0.9 && fromTick * d < 1.0) return 0x000000;
   return CameraSectorColour(sector);
 }
 
