@@ -17,6 +17,8 @@ void SetCameraMode(const wchar_t* mode) {
   RegDeleteValueW(key, L"SeenWidth");
   RegDeleteValueW(key, L"SeenHeight");
   RegDeleteValueW(key, L"SeenFrameDuration");
+  RegDeleteValueW(key, L"SeenName");
+  RegDeleteValueW(key, L"SeenPeerName");
   RegCloseKey(key);
 }
 
@@ -49,4 +51,9 @@ HRESULT RegisterCamera(bool add) {
   Entry entry = (Entry)(void*)GetProcAddress(Camera(), add ? "DllRegisterServer"
                                                            : "DllUnregisterServer");
   return entry ? entry() : E_FAIL;
+}
+
+std::wstring CameraSeenName(const wchar_t* name) {
+  wchar_t value[128] = L"";
+  return ReadValue(name, value, sizeof value - sizeof(wchar_t)) ? value : L"";
 }

@@ -82,6 +82,12 @@ TEST_F(Capture, CameraIsAskedForTheCaptureSizeAtTenthsOfASecond) {
   EXPECT_EQ(333333u, CameraSeenFrameDuration());
 }
 
+TEST_F(Capture, DeviceAndGrabberAreNamedByNumber) {
+  ASSERT_EQ(0, KRV_StartCapture(10.0));
+  EXPECT_EQ(L"Video Capture 0", CameraSeenName(L"SeenName"));
+  EXPECT_EQ(L"Grabber 0", CameraSeenName(L"SeenPeerName"));
+}
+
 TEST_F(Capture, SampleTimesGrowFrameByFrame) {
   ASSERT_EQ(0, KRV_StartCapture(10.0));
   std::vector<int> frame;

@@ -21,6 +21,7 @@ enum CameraMode { ModeNormal, ModeSilent, ModeRefuse, ModeOversized };
 CameraMode ReadCameraMode(void);
 void RecordFormatSeen(const VIDEOINFOHEADER* format);  // values SeenWidth/Height/FrameDuration
 void CountRun(void);                                 // value Runs, one more per Run
+void RecordName(const wchar_t* value, const wchar_t* name);  // values SeenName, SeenPeerName
 
 extern volatile LONG liveObjects;  // filters, enumerators and factories not yet released
 extern HMODULE cameraModule;

@@ -451,6 +451,7 @@ STDMETHODIMP CameraFilter::JoinFilterGraph(IFilterGraph* newGraph, LPCWSTR newNa
   graph = newGraph;
   lstrcpynW(name, newName ? newName : L"", 128);
   LeaveCriticalSection(&lock);
+  if (newGraph) RecordName(L"SeenName", name);
   return S_OK;
 }
 
@@ -549,6 +550,19 @@ void CameraFilter::FillSample(BYTE* data, long size, int frame) {
 
 // ---- Pin ----
 
+// The name under which the filter downstream joined the graph, for the tests.
+void RecordPeerName(IPin* peer) {
+  PIN_INFO pin;
+  if (FAILED(peer->QueryPinInfo(&pin))) return;
+  if (!pin.pFilter) return;
+  FILTER_INFO info;
+  if (SUCCEEDED(pin.pFilter->QueryFilterInfo(&info))) {
+    RecordName(L"SeenPeerName", info.achName);
+    if (info.pGraph) info.pGraph->Release();
+  }
+  pin.pFilter->Release();
+}
+
 STDMETHODIMP CameraPin::QueryInterface(REFIID riid, void** object) {
   if (!object) return E_POINTER;
   if (riid == IID_IUnknown || riid == IID_IPin) {
@@ -599,6 +613,7 @@ STDMETHODIMP CameraPin::Connect(IPin* receiverPin, const AM_MEDIA_TYPE* wanted) 
     receiverPin->AddRef();
     f->receiver = input;
     f->allocator = samples;
+    RecordPeerName(receiverPin);
   } else {
     if (input) {
       receiverPin->Disconnect();

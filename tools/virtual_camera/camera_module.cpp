@@ -47,6 +47,14 @@ void RecordFormatSeen(const VIDEOINFOHEADER* format) {
   RegCloseKey(key);
 }
 
+void RecordName(const wchar_t* value, const wchar_t* name) {
+  HKEY key = OpenCameraKey();
+  if (!key) return;
+  RegSetValueExW(key, value, 0, REG_SZ, (const BYTE*)name,
+                 (DWORD)((wcslen(name) + 1) * sizeof(wchar_t)));
+  RegCloseKey(key);
+}
+
 void CountRun(void) {
   HKEY key = OpenCameraKey();
   if (!key) return;
