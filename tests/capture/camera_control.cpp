@@ -17,8 +17,7 @@ void SetCameraMode(const wchar_t* mode) {
   RegDeleteValueW(key, L"SeenWidth");
   RegDeleteValueW(key, L"SeenHeight");
   RegDeleteValueW(key, L"SeenFrameDuration");
-  RegDeleteValueW(key, L"SeenName");
-  RegDeleteValueW(key, L"SeenPeerName");
+  RegDeleteTreeW(key, L"Connections");
   RegCloseKey(key);
 }
 
@@ -53,7 +52,24 @@ HRESULT RegisterCamera(bool add) {
   return entry ? entry() : E_FAIL;
 }
 
-std::wstring CameraSeenName(const wchar_t* name) {
-  wchar_t value[128] = L"";
-  return ReadValue(name, value, sizeof value - sizeof(wchar_t)) ? value : L"";
+std::map<std::wstring, std::wstring> CameraConnections(void) {
+  std::map<std::wstring, std::wstring> connections;
+  HKEY key = NULL;
+  std::wstring path = std::wstring(Key) + L"\\Connections";
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key)) return connections;
+  for (DWORD i = 0;; i++) {
+    wchar_t name[128], value[128];
+    DWORD nameLength = 128, size = sizeof value - sizeof(wchar_t), type = 0;
+    memset(value, 0, sizeof value);
+    if (RegEnumValueW(key, i, name, &nameLength, NULL, &type, (BYTE*)value, &size)) break;
+    connections[name] = value;
+  }
+  RegCloseKey(key);
+  return connections;
+}
+
+HRESULT CameraSetInstances(int count) {
+  typedef HRESULT(WINAPI * Entry)(int);
+  Entry entry = Camera() ? (Entry)(void*)GetProcAddress(Camera(), "KrvCameraSetInstances") : NULL;
+  return entry ? entry(count) : E_FAIL;
 }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 
 // Mode "" streams, "silent" sends nothing, "refuse" refuses SetFormat, "oversized" sends
@@ -13,8 +14,10 @@ void SetCameraMode(const wchar_t* mode);
 DWORD CameraRuns(void);                 // Run calls since the last SetCameraMode
 DWORD CameraSeenDword(const wchar_t* name);  // SeenWidth, SeenHeight; 0 when absent
 ULONGLONG CameraSeenFrameDuration(void);
-// SeenName: the camera's own name in the graph; SeenPeerName: the name of the filter it feeds.
-std::wstring CameraSeenName(const wchar_t* name);
+// Each connected camera's name in the graph with the name of the filter it feeds.
+std::map<std::wstring, std::wstring> CameraConnections(void);
+// The camera listed count times (1..16) in the video-input category; 1 is the usual.
+HRESULT CameraSetInstances(int count);
 LONG CameraLiveObjects(void);  // -1 when the camera cannot be loaded
 HRESULT RegisterCamera(bool add);
 

@@ -84,8 +84,52 @@ TEST_F(Capture, CameraIsAskedForTheCaptureSizeAtTenthsOfASecond) {
 
 TEST_F(Capture, DeviceAndGrabberAreNamedByNumber) {
   ASSERT_EQ(0, KRV_StartCapture(10.0));
-  EXPECT_EQ(L"Video Capture 0", CameraSeenName(L"SeenName"));
-  EXPECT_EQ(L"Grabber 0", CameraSeenName(L"SeenPeerName"));
+  std::map<std::wstring, std::wstring> expected = {{L"Video Capture 0", L"Grabber 0"}};
+  EXPECT_EQ(expected, CameraConnections());
+}
+
+// Several devices: each has its grabber, buffer and sink, all numbered in discovery order.
+class SeveralCameras : public Capture {
+ protected:
+  void TearDown() override {
+    Capture::TearDown();
+    CameraSetInstances(1);
+  }
+};
+
+TEST_F(SeveralCameras, ThreeDevicesAreNumberedFrom0) {
+  ASSERT_EQ(S_OK, CameraSetInstances(3));
+  ASSERT_EQ(0, KRV_StartCapture(10.0));
+  EXPECT_EQ(3, krv_captureDeviceCount);
+  std::map<std::wstring, std::wstring> expected = {{L"Video Capture 0", L"Grabber 0"},
+                                                   {L"Video Capture 1", L"Grabber 1"},
+                                                   {L"Video Capture 2", L"Grabber 2"}};
+  EXPECT_EQ(expected, CameraConnections());
+  EXPECT_EQ(3u, CameraRuns());
+  // Every device delivers into its own buffer.
+  DWORD start = GetTickCount();
+  while ((krv_sampleTime[1] == 0.0 || krv_sampleTime[2] == 0.0) && GetTickCount() - start < 3000)
+    Sleep(1);
+  for (int i = 0; i < 3; i++) {
+    EXPECT_EQ(FrameBytes, krv_frameByteCount[i]) << i;
+    EXPECT_GT(krv_sampleTime[i], 0.0) << i;
+    ASSERT_NE((int*)NULL, krv_frameBuffer[i]) << i;
+    EXPECT_EQ(CameraBackground, krv_frameBuffer[i][0]) << i;
+  }
+  EXPECT_NE(krv_frameBuffer[0], krv_frameBuffer[1]);
+  EXPECT_EQ(NULL, krv_frameBuffer[3]);
+  EXPECT_EQ(0, KRV_StopCapture());
+  for (int i = 0; i < 3; i++) EXPECT_EQ(NULL, krv_frameBuffer[i]) << i;
+  EXPECT_EQ(0, CameraLiveObjects());
+}
+
+TEST_F(SeveralCameras, OnlyTheFirstEightMonikersAreTaken) {
+  ASSERT_EQ(S_OK, CameraSetInstances(9));
+  ASSERT_EQ(0, KRV_StartCapture(10.0));
+  EXPECT_EQ(8, krv_captureDeviceCount);
+  EXPECT_EQ(8u, CameraConnections().size());
+  EXPECT_EQ(8u, CameraRuns());
+  EXPECT_EQ(1, CameraConnections().count(L"Video Capture 7"));
 }
 
 TEST_F(Capture, SampleTimesGrowFrameByFrame) {

@@ -21,7 +21,9 @@ enum CameraMode { ModeNormal, ModeSilent, ModeRefuse, ModeOversized };
 CameraMode ReadCameraMode(void);
 void RecordFormatSeen(const VIDEOINFOHEADER* format);  // values SeenWidth/Height/FrameDuration
 void CountRun(void);                                 // value Runs, one more per Run
-void RecordName(const wchar_t* value, const wchar_t* name);  // values SeenName, SeenPeerName
+// Subkey "Connections": one value per connected camera, named by the camera's name in the
+// graph, holding the name of the filter it feeds.
+void RecordConnection(const wchar_t* own, const wchar_t* peer);
 
 extern volatile LONG liveObjects;  // filters, enumerators and factories not yet released
 extern HMODULE cameraModule;

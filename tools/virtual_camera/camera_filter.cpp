@@ -451,7 +451,6 @@ STDMETHODIMP CameraFilter::JoinFilterGraph(IFilterGraph* newGraph, LPCWSTR newNa
   graph = newGraph;
   lstrcpynW(name, newName ? newName : L"", 128);
   LeaveCriticalSection(&lock);
-  if (newGraph) RecordName(L"SeenName", name);
   return S_OK;
 }
 
@@ -550,14 +549,14 @@ void CameraFilter::FillSample(BYTE* data, long size, int frame) {
 
 // ---- Pin ----
 
-// The name under which the filter downstream joined the graph, for the tests.
-void RecordPeerName(IPin* peer) {
+// The names under which this filter and the one downstream joined the graph, for the tests.
+void RecordPeerName(const wchar_t* own, IPin* peer) {
   PIN_INFO pin;
   if (FAILED(peer->QueryPinInfo(&pin))) return;
   if (!pin.pFilter) return;
   FILTER_INFO info;
   if (SUCCEEDED(pin.pFilter->QueryFilterInfo(&info))) {
-    RecordName(L"SeenPeerName", info.achName);
+    RecordConnection(own, info.achName);
     if (info.pGraph) info.pGraph->Release();
   }
   pin.pFilter->Release();
@@ -613,7 +612,7 @@ STDMETHODIMP CameraPin::Connect(IPin* receiverPin, const AM_MEDIA_TYPE* wanted) 
     receiverPin->AddRef();
     f->receiver = input;
     f->allocator = samples;
-    RecordPeerName(receiverPin);
+    RecordPeerName(f->name, receiverPin);
   } else {
     if (input) {
       receiverPin->Disconnect();

@@ -47,11 +47,15 @@ void RecordFormatSeen(const VIDEOINFOHEADER* format) {
   RegCloseKey(key);
 }
 
-void RecordName(const wchar_t* value, const wchar_t* name) {
-  HKEY key = OpenCameraKey();
+void RecordConnection(const wchar_t* own, const wchar_t* peer) {
+  HKEY key = OpenCameraKey(), connections = NULL;
   if (!key) return;
-  RegSetValueExW(key, value, 0, REG_SZ, (const BYTE*)name,
-                 (DWORD)((wcslen(name) + 1) * sizeof(wchar_t)));
+  if (RegCreateKeyExW(key, L"Connections", 0, NULL, 0, KEY_WRITE, NULL, &connections, NULL) ==
+      ERROR_SUCCESS) {
+    RegSetValueExW(connections, own, 0, REG_SZ, (const BYTE*)peer,
+                   (DWORD)((wcslen(peer) + 1) * sizeof(wchar_t)));
+    RegCloseKey(connections);
+  }
   RegCloseKey(key);
 }
 
@@ -138,8 +142,19 @@ void UnregisterCameraClass(void) {
   RegDeleteTreeW(HKEY_CLASSES_ROOT, keyPath);
 }
 
+enum { MaxInstances = 16 };
+
+// The first instance is named CameraName, the others "<CameraName> <n>" from 2.
+void InstanceName(int number, wchar_t* out, int capacity) {
+  if (number == 1) lstrcpynW(out, CameraName, capacity);
+  else _snwprintf(out, capacity, L"%ls %d", CameraName, number);
+  out[capacity - 1] = 0;
+}
+
 // The category entry is what makes the system device enumerator list the camera.
-HRESULT RegisterInCategory(bool add) {
+HRESULT RegisterInCategory(bool add, int number) {
+  wchar_t name[64];
+  InstanceName(number, name, 64);
   IFilterMapper2* mapper = NULL;
   HRESULT result = CoCreateInstance(CLSID_FilterMapper2, NULL, CLSCTX_INPROC_SERVER,
                                     IID_IFilterMapper2, (void**)&mapper);
@@ -159,19 +174,25 @@ HRESULT RegisterInCategory(bool add) {
     filter.dwMerit = MERIT_DO_NOT_USE;
     filter.cPins2 = 1;
     filter.rgPins2 = &pin;
-    result = mapper->RegisterFilter(CameraClsid, CameraName, NULL,
-                                    &CLSID_VideoInputDeviceCategory, CameraName, &filter);
+    result = mapper->RegisterFilter(CameraClsid, name, NULL, &CLSID_VideoInputDeviceCategory,
+                                    name, &filter);
   } else {
-    result = mapper->UnregisterFilter(&CLSID_VideoInputDeviceCategory, CameraName, CameraClsid);
+    result = mapper->UnregisterFilter(&CLSID_VideoInputDeviceCategory, name, CameraClsid);
   }
   mapper->Release();
   return result;
 }
 
 // regsvr32 calls the entries on a thread of its own choosing; COM is joined for the mapper.
-HRESULT WithCom(HRESULT (*work)(bool), bool add) {
+// Instances 1..count are registered, count + 1 .. MaxInstances removed where present.
+HRESULT SetInstances(int count) {
   HRESULT joined = CoInitializeEx(NULL, COINIT_MULTITHREADED);
-  HRESULT result = work(add);
+  HRESULT result = S_OK;
+  for (int number = 1; number <= MaxInstances; number++) {
+    HRESULT one = RegisterInCategory(number <= count, number);
+    if (number <= count && FAILED(one)) result = one;
+    if (number == 1 && count == 0) result = one;
+  }
   if (SUCCEEDED(joined)) CoUninitialize();
   return result;
 }
@@ -203,15 +224,21 @@ HRESULT WINAPI DllCanUnloadNow(void) {
 HRESULT WINAPI DllRegisterServer(void) {
   HRESULT result = RegisterCameraClass();
   if (FAILED(result)) return result;
-  result = WithCom(RegisterInCategory, true);
+  result = SetInstances(1);
   if (FAILED(result)) UnregisterCameraClass();
   return result;
 }
 
 HRESULT WINAPI DllUnregisterServer(void) {
-  HRESULT result = WithCom(RegisterInCategory, false);
+  HRESULT result = SetInstances(0);
   UnregisterCameraClass();
   return result;
+}
+
+// For tests of several devices: the camera listed count times (1..16) under distinct names.
+HRESULT WINAPI KrvCameraSetInstances(int count) {
+  if (count < 1 || count > MaxInstances) return E_INVALIDARG;
+  return SetInstances(count);
 }
 
 // Filters, pin enumerators and type enumerators alive now: 0 once every user released them.
