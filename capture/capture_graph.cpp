@@ -69,12 +69,19 @@ void ReleaseDevice(int device) {
 }
 
 // A graph that ran must stop before the frame buffers go: its streaming threads write them.
+// After a Run that failed half-way, Wine's graph believes itself stopped while some filters
+// stay paused, and its release then loops forever failing to remove them: so every filter of
+// ours is stopped directly as well.
 void StopGraphIfAny(void) {
   if (!graph) return;
   IMediaControl* control = NULL;
   if (SUCCEEDED(graph->QueryInterface(IID_IMediaControl, (void**)&control))) {
     control->Stop();
     control->Release();
+  }
+  for (int i = 0; i < MaxCaptureDevices; i++) {
+    if (captureDevices[i].captureFilter) captureDevices[i].captureFilter->Stop();
+    if (captureDevices[i].grabberFilter) captureDevices[i].grabberFilter->Stop();
   }
 }
 

@@ -208,6 +208,29 @@ TEST_F(Capture, RefusedFormatFailsWith11AtOnce) {
   EXPECT_EQ(0, CameraLiveObjects());
 }
 
+TEST_F(Capture, CameraWithoutStreamConfigFailsWith10) {
+  SetCameraMode(L"noconfig");
+  EXPECT_EQ(10, KRV_StartCapture(10.0));
+  EXPECT_EQ(0u, CameraRuns());
+  EXPECT_EQ(0, CameraLiveObjects());
+}
+
+TEST_F(Capture, CameraThatCannotConnectFailsWith15) {
+  SetCameraMode(L"noconnect");
+  EXPECT_EQ(15, KRV_StartCapture(10.0));
+  EXPECT_EQ(0u, CameraRuns());
+  EXPECT_EQ(0, CameraLiveObjects());
+  EXPECT_EQ(NULL, krv_frameBuffer[0]);
+}
+
+TEST_F(Capture, FailingRunIsTriedThreeTimesThenReturns19) {
+  SetCameraMode(L"norun");
+  EXPECT_EQ(19, KRV_StartCapture(10.0));
+  EXPECT_EQ(3u, CameraRuns());
+  EXPECT_EQ(0, krv_captureRunning);
+  EXPECT_EQ(0, CameraLiveObjects());
+}
+
 TEST_F(Capture, RateWithoutFrameDurationFailsWith11) {
   EXPECT_EQ(11, KRV_StartCapture(0.0));
   EXPECT_EQ(11, KRV_StartCapture(-10.0));

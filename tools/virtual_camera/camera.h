@@ -16,11 +16,14 @@ static const wchar_t CameraName[] = L"KORVEL Virtual Camera";
 static const wchar_t CameraKey[] = L"Software\\KORVEL\\VirtualCamera";
 
 // Value "Mode": "" or absent streams normally; "silent" delivers no frame; "refuse" refuses
-// SetFormat; "oversized" delivers samples twice the size of the frame.
-enum CameraMode { ModeNormal, ModeSilent, ModeRefuse, ModeOversized };
+// SetFormat; "oversized" delivers samples twice the size of the frame; "noconfig" offers no
+// IAMStreamConfig and no pin category; "noconnect" refuses every connection; "norun" fails Pause and Run.
+enum CameraMode {
+  ModeNormal, ModeSilent, ModeRefuse, ModeOversized, ModeNoConfig, ModeNoConnect, ModeNoRun
+};
 CameraMode ReadCameraMode(void);
 void RecordFormatSeen(const VIDEOINFOHEADER* format);  // values SeenWidth/Height/FrameDuration
-void CountRun(void);                                 // value Runs, one more per Run
+void CountRun(void);  // value Runs, one more per Run (per refused Pause in mode "norun")
 // Subkey "Connections": one value per connected camera, named by the camera's name in the
 // graph, holding the name of the filter it feeds.
 void RecordConnection(const wchar_t* own, const wchar_t* peer);

@@ -355,6 +355,11 @@ STDMETHODIMP CameraFilter::Stop() {
 }
 
 STDMETHODIMP CameraFilter::Pause() {
+  // Wine's graph pauses every filter before it runs them and ignores a failing Run.
+  if (mode == ModeNoRun) {
+    CountRun();
+    return E_FAIL;
+  }
   EnterCriticalSection(&lock);
   HRESULT result = S_OK;
   if (state == State_Stopped && receiver && allocator) {
@@ -377,6 +382,7 @@ STDMETHODIMP CameraFilter::Pause() {
 }
 
 STDMETHODIMP CameraFilter::Run(REFERENCE_TIME) {
+  if (mode == ModeNoRun) return E_FAIL;
   if (state == State_Stopped) {
     HRESULT result = Pause();
     if (FAILED(result)) return result;
@@ -566,9 +572,9 @@ STDMETHODIMP CameraPin::QueryInterface(REFIID riid, void** object) {
   if (!object) return E_POINTER;
   if (riid == IID_IUnknown || riid == IID_IPin) {
     *object = static_cast<IPin*>(this);
-  } else if (riid == IID_IAMStreamConfig) {
+  } else if (riid == IID_IAMStreamConfig && filter_->mode != ModeNoConfig) {
     *object = static_cast<IAMStreamConfig*>(this);
-  } else if (riid == IID_IKsPropertySet) {
+  } else if (riid == IID_IKsPropertySet && filter_->mode != ModeNoConfig) {
     *object = static_cast<IKsPropertySet*>(this);
   } else {
     *object = NULL;
@@ -588,7 +594,7 @@ STDMETHODIMP CameraPin::Connect(IPin* receiverPin, const AM_MEDIA_TYPE* wanted) 
   HRESULT result = S_OK;
   if (f->connected) result = VFW_E_ALREADY_CONNECTED;
   else if (f->state != State_Stopped) result = VFW_E_NOT_STOPPED;
-  else if (!Acceptable(wanted)) result = VFW_E_TYPE_NOT_ACCEPTED;
+  else if (!Acceptable(wanted) || f->mode == ModeNoConnect) result = VFW_E_TYPE_NOT_ACCEPTED;
   AM_MEDIA_TYPE type;
   VIDEOINFOHEADER format;
   FillCameraType(&type, &format, f->width, f->height, f->duration);

@@ -32,6 +32,9 @@ CameraMode ReadCameraMode(void) {
   if (wcscmp(mode, L"silent") == 0) return ModeSilent;
   if (wcscmp(mode, L"refuse") == 0) return ModeRefuse;
   if (wcscmp(mode, L"oversized") == 0) return ModeOversized;
+  if (wcscmp(mode, L"noconfig") == 0) return ModeNoConfig;
+  if (wcscmp(mode, L"noconnect") == 0) return ModeNoConnect;
+  if (wcscmp(mode, L"norun") == 0) return ModeNoRun;
   return ModeNormal;
 }
 
