@@ -113,13 +113,13 @@ TEST_F(SeveralCameras, ThreeDevicesAreNumberedFrom0) {
   for (int i = 0; i < 3; i++) {
     EXPECT_EQ(FrameBytes, krv_frameByteCount[i]) << i;
     EXPECT_GT(krv_sampleTime[i], 0.0) << i;
-    ASSERT_NE((int*)NULL, krv_frameBuffer[i]) << i;
+    ASSERT_NE(nullptr, krv_frameBuffer[i]) << i;
     EXPECT_EQ(CameraBackground, krv_frameBuffer[i][0]) << i;
   }
   EXPECT_NE(krv_frameBuffer[0], krv_frameBuffer[1]);
-  EXPECT_EQ(NULL, krv_frameBuffer[3]);
+  EXPECT_EQ(nullptr, krv_frameBuffer[3]);
   EXPECT_EQ(0, KRV_StopCapture());
-  for (int i = 0; i < 3; i++) EXPECT_EQ(NULL, krv_frameBuffer[i]) << i;
+  for (int i = 0; i < 3; i++) EXPECT_EQ(nullptr, krv_frameBuffer[i]) << i;
   EXPECT_EQ(0, CameraLiveObjects());
 }
 
@@ -160,7 +160,7 @@ TEST_F(Capture, StopReturns0ThenStoppedReturns1) {
   ASSERT_EQ(0, KRV_StartCapture(10.0));
   EXPECT_EQ(0, KRV_StopCapture());
   EXPECT_EQ(0, krv_captureRunning);
-  EXPECT_EQ(NULL, krv_frameBuffer[0]);
+  EXPECT_EQ(nullptr, krv_frameBuffer[0]);
   EXPECT_EQ(1, krv_captureDeviceCount);  // the count keeps its value
   EXPECT_EQ(1, KRV_StopCapture());
 }
@@ -195,7 +195,7 @@ TEST_F(Capture, SilentCameraFailsWith21AfterThreeAttempts) {
   EXPECT_EQ(21, KRV_StartCapture(10.0));
   EXPECT_EQ(3u, CameraRuns());
   EXPECT_EQ(0, krv_captureRunning);
-  EXPECT_EQ(NULL, krv_frameBuffer[0]);
+  EXPECT_EQ(nullptr, krv_frameBuffer[0]);
   EXPECT_EQ(0, CameraLiveObjects());
   EXPECT_EQ(1, KRV_StopCapture());
 }
@@ -220,7 +220,7 @@ TEST_F(Capture, CameraThatCannotConnectFailsWith15) {
   EXPECT_EQ(15, KRV_StartCapture(10.0));
   EXPECT_EQ(0u, CameraRuns());
   EXPECT_EQ(0, CameraLiveObjects());
-  EXPECT_EQ(NULL, krv_frameBuffer[0]);
+  EXPECT_EQ(nullptr, krv_frameBuffer[0]);
 }
 
 TEST_F(Capture, FailingRunIsTriedThreeTimesThenReturns19) {
