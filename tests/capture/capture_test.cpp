@@ -106,9 +106,11 @@ TEST_F(SeveralCameras, ThreeDevicesAreNumberedFrom0) {
                                                    {L"Video Capture 2", L"Grabber 2"}};
   EXPECT_EQ(expected, CameraConnections());
   EXPECT_EQ(3u, CameraRuns());
-  // Every device delivers into its own buffer.
+  // Every device delivers into its own buffer. The start returns once device 0's byte count
+  // is written, which may be before its rows and sample time are.
   DWORD start = GetTickCount();
-  while ((krv_sampleTime[1] == 0.0 || krv_sampleTime[2] == 0.0) && GetTickCount() - start < 3000)
+  while ((krv_sampleTime[0] == 0.0 || krv_sampleTime[1] == 0.0 || krv_sampleTime[2] == 0.0) &&
+         GetTickCount() - start < 3000)
     Sleep(1);
   for (int i = 0; i < 3; i++) {
     EXPECT_EQ(FrameBytes, krv_frameByteCount[i]) << i;
