@@ -133,5 +133,20 @@ extern int krv_tttc;   // TrueType text colour, initially white
 // The size every camera is asked for; 640 x 480 unless the program's build sets it.
 extern const int CaptureWidth;
 extern const int CaptureHeight;
+enum { MaxCaptureDevices = 8 };
+// Runs every video-capture device (at most eight) into its frame buffer at the capture size and
+// fps frames per second. 0, 1 when running already, else the step that failed (3..21); with a
+// device that sent nothing (21) or a graph that would not run (19) it tries three times.
+int KRV_StartCapture(double fps);
+int KRV_StopCapture(void);  // 0 stopped, 1 not running, 2 the graph cannot be stopped
+// Read access while the capture runs. Device i's streaming thread writes its byte count, then
+// the frame (top row first, 0x00RRGGBB words), then its sample time: a sample time other than
+// krv_consumedTime[i] means a new frame. krv_consumedTime belongs to the program.
+extern volatile int krv_captureRunning;
+extern volatile int krv_captureDeviceCount;
+extern int* volatile krv_frameBuffer[MaxCaptureDevices];  // CaptureWidth x CaptureHeight
+extern volatile long krv_frameByteCount[MaxCaptureDevices];  // never above the buffer's size
+extern volatile double krv_sampleTime[MaxCaptureDevices];    // seconds
+extern volatile double krv_consumedTime[MaxCaptureDevices];
 
 #endif

@@ -7,6 +7,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine_env.sh"
 trap stop_wine EXIT
 start_wine
+# Without a camera the panorama shows the virtual camera's synthetic mirror picture.
+real_camera_present || register_camera
 program=rimview.exe
 [ "${1:-}" = qvga ] && program=rimview-qvga.exe
 cd "$build/bin"

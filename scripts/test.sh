@@ -7,5 +7,6 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine_env.sh"
 trap stop_wine EXIT
 start_wine
+register_camera
 cd "$build"
 ctest --output-on-failure --timeout 300 "$@" </dev/null

@@ -68,6 +68,19 @@ start_wine() {
   wine cmd /c exit >/dev/null 2>&1
 }
 
+# The virtual camera of build/bin, registered as a video-input device in the private prefix.
+register_camera() {
+  (cd "$build/bin" && wine regsvr32 /s krvcamera.dll >/dev/null 2>&1) || {
+    echo "wine: the virtual camera could not be registered" >&2
+    return 1
+  }
+}
+
+# A real camera shows up to Wine as a video device node.
+real_camera_present() {
+  compgen -G "/dev/video*" >/dev/null
+}
+
 stop_wine() {
   wineserver -k 2>/dev/null || true
   if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi

@@ -3,7 +3,8 @@
 // AppMain that never returns; KRV_PROBE_MODE=boxes opens the control panel's boxes and
 // reports button presses and committed values while running; KRV_PROBE_MODE=text opens a
 // console with ASCII and Japanese text; KRV_PROBE_MODE=image shows a drawn figure in two
-// image windows, at zoom 100 and 200.
+// image windows, at zoom 100 and 200; KRV_PROBE_MODE=capture starts the capture in AppSetup,
+// counts new frames in AppMain and stops the capture when AppMain ends.
 #include <windows.h>
 
 #include <stdio.h>
@@ -72,6 +73,13 @@ void AppSetup(void) {
     KRV_PopTextColor();
     KRV_Print("\n");
   }
+  if (ModeIs("capture")) {
+    char line[96];
+    int code = KRV_StartCapture(10.0);
+    snprintf(line, sizeof line, "capture %d devices %d bytes %ld\n", code,
+             krv_captureDeviceCount, krv_frameByteCount[0]);
+    Report(line);
+  }
   Report("setup\n");
 }
 
@@ -102,10 +110,19 @@ void AppMain(void) {
   if (ModeIs("hang")) {
     for (;;) Sleep(1);
   }
+  int frames = 0;
   while (!stopRequested) {
     PumpWorkerMessages();
     if (ModeIs("boxes")) ReportBoxes();
+    if (ModeIs("capture") && krv_captureRunning && krv_sampleTime[0] != krv_consumedTime[0]) {
+      krv_consumedTime[0] = krv_sampleTime[0];
+      if (++frames == 3) Report("frames 3\n");
+    }
     Sleep(1);
+  }
+  if (ModeIs("capture")) {
+    snprintf(line, sizeof line, "stop %d\n", KRV_StopCapture());
+    Report(line);
   }
   Report("leave\n");
 }

@@ -1,0 +1,48 @@
+// The Sample Grabber's sink: copies each delivered frame, turned top-down, into its device's
+// frame buffer. Runs on the streaming thread of that device.
+#include <string.h>
+
+#include "capture/capture.h"
+
+long CopyFrameTopDown(const BYTE* source, long length, int width, int height, BYTE* frame) {
+  if (!source || !frame || length <= 0 || width <= 0 || height <= 0) return 0;
+  long rowLength = length / height;
+  long widest = (long)width * 4;
+  if (rowLength > widest) rowLength = widest;
+  if (rowLength == 0) return 0;
+  // The k-th row in memory is the picture's k-th row from the bottom.
+  for (int k = 0; k < height; k++)
+    memcpy(frame + (size_t)rowLength * (height - 1 - k), source + (size_t)(length / height) * k,
+           rowLength);
+  long frameBytes = widest * height;
+  return length < frameBytes ? length : frameBytes;
+}
+
+STDMETHODIMP xkc_SampleGrabberCB::QueryInterface(REFIID riid, void** object) {
+  if (!object) return E_POINTER;
+  if (riid == SampleGrabberCallbackIid || riid == IID_IUnknown) {
+    *object = this;
+    return S_OK;
+  }
+  return E_NOINTERFACE;
+}
+
+STDMETHODIMP_(ULONG) xkc_SampleGrabberCB::AddRef() { return 2; }
+STDMETHODIMP_(ULONG) xkc_SampleGrabberCB::Release() { return 1; }
+
+STDMETHODIMP xkc_SampleGrabberCB::SampleCB(double, IMediaSample*) { return S_OK; }
+
+// Byte count, rows, then sample time: the consumer reads them in the opposite order.
+STDMETHODIMP xkc_SampleGrabberCB::BufferCB(double sampleTime, BYTE* buffer, long length) {
+  if (device < 0 || device >= MaxCaptureDevices) return S_OK;
+  int* frame = krv_frameBuffer[device];
+  if (!frame) return S_OK;
+  const CaptureDevice& entry = captureDevices[device];
+  long frameBytes = (long)CaptureWidth * CaptureHeight * 4;
+  long expected = length < frameBytes ? length : frameBytes;
+  if (expected <= 0 || !buffer) return S_OK;
+  krv_frameByteCount[device] = expected;
+  CopyFrameTopDown(buffer, length, CaptureWidth, entry.frameHeight, (BYTE*)frame);
+  krv_sampleTime[device] = sampleTime;
+  return S_OK;
+}
