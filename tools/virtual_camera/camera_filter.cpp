@@ -123,20 +123,23 @@ class CameraFilter final : public IBaseFilter {
   int stillWidth_ = 0, stillHeight_ = 0;
 };
 
-class PinEnum final : public IEnumPins {
+// An enumerator over the one item a camera has of a kind (its pin, its media type). Self
+// supplies InterfaceId() and MakeItem(), which returns a new reference or NULL.
+template <class Interface, class Item, class Self>
+class OneItemEnum : public Interface {
  public:
-  PinEnum(CameraFilter* filter, ULONG position) : filter_(filter), position_(position) {
+  OneItemEnum(CameraFilter* filter, ULONG position) : filter_(filter), position_(position) {
     filter_->AddRef();
     InterlockedIncrement(&liveObjects);
   }
-  ~PinEnum() {
+  ~OneItemEnum() {
     filter_->Release();
     InterlockedDecrement(&liveObjects);
   }
   STDMETHODIMP QueryInterface(REFIID riid, void** object) {
     if (!object) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IEnumPins) {
-      *object = static_cast<IEnumPins*>(this);
+    if (riid == IID_IUnknown || riid == Self::InterfaceId()) {
+      *object = static_cast<Interface*>(this);
       AddRef();
       return S_OK;
     }
@@ -146,15 +149,15 @@ class PinEnum final : public IEnumPins {
   STDMETHODIMP_(ULONG) AddRef() { return InterlockedIncrement(&references_); }
   STDMETHODIMP_(ULONG) Release() {
     LONG left = InterlockedDecrement(&references_);
-    if (left == 0) delete this;
+    if (left == 0) delete static_cast<Self*>(this);
     return left;
   }
-  STDMETHODIMP Next(ULONG count, IPin** pins, ULONG* fetched) {
-    if (!pins) return E_POINTER;
+  STDMETHODIMP Next(ULONG count, Item** items, ULONG* fetched) {
+    if (!items) return E_POINTER;
     ULONG given = 0;
     while (given < count && position_ < 1) {
-      pins[given] = &filter_->pin;
-      pins[given]->AddRef();
+      items[given] = static_cast<Self*>(this)->MakeItem();
+      if (!items[given]) break;
       given++;
       position_++;
     }
@@ -169,77 +172,41 @@ class PinEnum final : public IEnumPins {
     position_ = 0;
     return S_OK;
   }
-  STDMETHODIMP Clone(IEnumPins** copy) {
+  STDMETHODIMP Clone(Interface** copy) {
     if (!copy) return E_POINTER;
-    *copy = new (std::nothrow) PinEnum(filter_, position_);
+    *copy = new (std::nothrow) Self(filter_, position_);
     return *copy ? S_OK : E_OUTOFMEMORY;
   }
 
+ protected:
+  CameraFilter* filter_;
+
  private:
   LONG references_ = 1;
-  CameraFilter* filter_;
   ULONG position_;
 };
 
-class TypeEnum final : public IEnumMediaTypes {
+class PinEnum final : public OneItemEnum<IEnumPins, IPin, PinEnum> {
  public:
-  TypeEnum(CameraFilter* filter, ULONG position) : filter_(filter), position_(position) {
-    filter_->AddRef();
-    InterlockedIncrement(&liveObjects);
+  using OneItemEnum::OneItemEnum;
+  static const IID& InterfaceId() { return IID_IEnumPins; }
+  IPin* MakeItem() {
+    filter_->pin.AddRef();
+    return &filter_->pin;
   }
-  ~TypeEnum() {
-    filter_->Release();
-    InterlockedDecrement(&liveObjects);
-  }
-  STDMETHODIMP QueryInterface(REFIID riid, void** object) {
-    if (!object) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IEnumMediaTypes) {
-      *object = static_cast<IEnumMediaTypes*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = NULL;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() { return InterlockedIncrement(&references_); }
-  STDMETHODIMP_(ULONG) Release() {
-    LONG left = InterlockedDecrement(&references_);
-    if (left == 0) delete this;
-    return left;
-  }
-  // One type: RGB32 at the current size and rate.
-  STDMETHODIMP Next(ULONG count, AM_MEDIA_TYPE** types, ULONG* fetched) {
-    if (!types) return E_POINTER;
-    ULONG given = 0;
-    while (given < count && position_ < 1) {
-      EnterCriticalSection(&filter_->lock);
-      types[given] = NewCameraType(filter_->width, filter_->height, filter_->duration);
-      LeaveCriticalSection(&filter_->lock);
-      if (!types[given]) break;
-      given++;
-      position_++;
-    }
-    if (fetched) *fetched = given;
-    return given == count ? S_OK : S_FALSE;
-  }
-  STDMETHODIMP Skip(ULONG count) {
-    position_ += count;
-    return position_ <= 1 ? S_OK : S_FALSE;
-  }
-  STDMETHODIMP Reset() {
-    position_ = 0;
-    return S_OK;
-  }
-  STDMETHODIMP Clone(IEnumMediaTypes** copy) {
-    if (!copy) return E_POINTER;
-    *copy = new (std::nothrow) TypeEnum(filter_, position_);
-    return *copy ? S_OK : E_OUTOFMEMORY;
-  }
+};
 
- private:
-  LONG references_ = 1;
-  CameraFilter* filter_;
-  ULONG position_;
+// One type: RGB32 at the current size and rate.
+class TypeEnum final : public OneItemEnum<IEnumMediaTypes, AM_MEDIA_TYPE, TypeEnum> {
+ public:
+  using OneItemEnum::OneItemEnum;
+  static const IID& InterfaceId() { return IID_IEnumMediaTypes; }
+  AM_MEDIA_TYPE* MakeItem() {
+    EnterCriticalSection(&filter_->lock);
+    AM_MEDIA_TYPE* type = NewCameraType(filter_->width, filter_->height, filter_->duration);
+    LeaveCriticalSection(&filter_->lock);
+    return type;
+  }
 };
 
 // ---- Media types ----
