@@ -58,9 +58,7 @@ int KRV_ButtonPressed(int i) {
 
 int KRV_SetButtonBoxTitle(int i, const char* text) {
   if (!IsButton(i) || !text) return 1;
-  wchar_t wide[256];
-  NarrowToWide(text, wide, 256);
-  SetWindowTextW(buttonBox.buttons[i], wide);
+  SetWindowNarrowText(buttonBox.buttons[i], text);
   return 0;
 }
 

@@ -17,7 +17,7 @@ static int DigitOfKey(WPARAM key) {
 }
 
 static void OnKeyDown(HWND window, WPARAM key, LPARAM lParam) {
-  if (GetKeyState(VK_CONTROL) & 0x8000) {
+  if (CtrlHeld()) {
     if (key == 'Q') PostMessageW(window, WM_CLOSE, 0, 0);
     return;
   }

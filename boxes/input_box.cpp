@@ -79,9 +79,7 @@ static bool IsItem(int i) { return inputBox.window && i >= 0 && i < inputBox.cou
 
 int KRV_SetInputBoxTitle(int i, const char* text) {
   if (!IsItem(i) || !text) return 1;
-  wchar_t wide[256];
-  NarrowToWide(text, wide, 256);
-  SetWindowTextW(inputBox.labels[i], wide);
+  SetWindowNarrowText(inputBox.labels[i], text);
   return 0;
 }
 
@@ -111,9 +109,7 @@ int KRV_ResizeInputBox(int isize, int esize) {
 void CommitInputField(HWND field) {
   for (int i = 0; i < inputBox.count; i++) {
     if (inputBox.fields[i] != field || !inputBox.values[i]) continue;
-    wchar_t text[256];
-    GetWindowTextW(field, text, 256);
-    WideToNarrow(text, inputBox.values[i], InputBoxValueSize);
+    GetWindowNarrowText(field, inputBox.values[i], InputBoxValueSize);
     return;
   }
 }

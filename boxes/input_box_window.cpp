@@ -19,10 +19,8 @@ static void OnActivate(void) {
   if (inputBox.count < 1) return;
   if (!inputBox.focusedField) inputBox.focusedField = inputBox.fields[0];
   SetFocus(inputBox.focusedField);
-  wchar_t text[256];
   char narrow[InputBoxValueSize];
-  GetWindowTextW(inputBox.fields[0], text, 256);
-  int length = WideToNarrow(text, narrow, InputBoxValueSize);
+  int length = GetWindowNarrowText(inputBox.fields[0], narrow, InputBoxValueSize);
   PostMessageW(inputBox.fields[0], EM_SETSEL, 0, length);
 }
 

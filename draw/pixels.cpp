@@ -22,7 +22,7 @@ static inline int* WordAt(const ImageSlot* slot, int x, int y) {
 }
 
 static inline unsigned char* ByteAt(const ImageSlot* slot, int x, int y) {
-  return (unsigned char*)krv_pixels[krv_current] + y * ((slot->width + 3) & ~3) + x;
+  return (unsigned char*)krv_pixels[krv_current] + y * ImageStride(8, slot->width) + x;
 }
 
 static inline int ReadAt(const ImageSlot* slot, int x, int y) {

@@ -26,11 +26,6 @@ static void DescribeBitmap(GreyDibInfo* info, int width, int height, int bits) {
   }
 }
 
-static void PrepareDC(HDC dc) {
-  SetStretchBltMode(dc, COLORONCOLOR);
-  SetBrushOrgEx(dc, 0, 0, NULL);
-}
-
 static char* CopyTitle(const char* title) {
   const size_t length = strlen(title);
   char* copy = (char*)malloc(length + 1);
@@ -96,9 +91,9 @@ int MakeImage(int id, const char* title, int x, int y, int width, int height, in
   DragAcceptFiles(slot->window, TRUE);
 
   slot->windowDC = GetDC(slot->window);
-  PrepareDC(slot->windowDC);
+  SetDcStretchMode(slot->windowDC, COLORONCOLOR);
   slot->memDC = CreateCompatibleDC(slot->windowDC);
-  PrepareDC(slot->memDC);
+  SetDcStretchMode(slot->memDC, COLORONCOLOR);
   void* pixels = NULL;
   slot->bitmap = slot->memDC ? MakePixels(slot, &pixels) : NULL;
   if (!slot->bitmap || !pixels) {

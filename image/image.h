@@ -25,8 +25,6 @@ int FitZoom(int zoom, int width, int height, const ZoomLimits& limits, ZoomFit* 
 // "%s(%d%%)", "[8bit]" for 8-bit images and "*" under HALFTONE, cut to fit out.
 void FormatImageCaption(const char* title, int zoom, int bits, int halftone,
                         char out[ImageCaptionSize]);
-// Copies at most size - 1 bytes of narrow text without splitting a double-byte character.
-void CopyNarrowText(char* out, const char* text, int size);
 
 // Bytes per row of the pixel memory: width x 4, or width rounded up to 4 for 8-bit images.
 inline int ImageStride(int bits, int width) { return bits == 8 ? (width + 3) & ~3 : width * 4; }
@@ -45,6 +43,8 @@ int MakeImage(int id, const char* title, int x, int y, int width, int height, in
 int ImageIdOfWindow(HWND window);      // lowest in-use id with that window, -1 when none
 int SelectImageOfWindow(HWND window);  // selects it too; returns the id or -1
 void SetImageTitle(int id);            // rebuilds the caption
+// Stretching mode of one of an image's contexts; HALFTONE needs the brush origin reset.
+void SetDcStretchMode(HDC dc, int mode);
 
 LRESULT CALLBACK ImageWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -5,18 +5,6 @@
 
 #include "image/image.h"
 
-void CopyNarrowText(char* out, const char* text, int size) {
-  if (size <= 0) return;
-  int length = 0;
-  while (text[length]) {
-    const int step = IsDBCSLeadByte((BYTE)text[length]) && text[length + 1] ? 2 : 1;
-    if (length + step > size - 1) break;
-    length += step;
-  }
-  memcpy(out, text, length);
-  out[length] = '\0';
-}
-
 void FormatImageCaption(const char* title, int zoom, int bits, int halftone,
                         char out[ImageCaptionSize]) {
   char suffix[32];
@@ -34,7 +22,5 @@ void SetImageTitle(int id) {
   char caption[ImageCaptionSize];
   FormatImageCaption(slot->title, slot->zoom, slot->bits,
                      GetStretchBltMode(slot->memDC) == HALFTONE, caption);
-  wchar_t wide[ImageCaptionSize];
-  NarrowToWide(caption, wide, ImageCaptionSize);
-  SetWindowTextW(slot->window, wide);
+  SetWindowNarrowText(slot->window, caption);
 }

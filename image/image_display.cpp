@@ -20,7 +20,7 @@ int KRV_GetStretchMode(int id) {
   return slot ? GetStretchBltMode(slot->windowDC) : 0;
 }
 
-static void SetModeOf(HDC dc, int mode) {
+void SetDcStretchMode(HDC dc, int mode) {
   SetStretchBltMode(dc, mode);
   SetBrushOrgEx(dc, 0, 0, NULL);
 }
@@ -29,8 +29,8 @@ int KRV_SetStretchMode(int mode, int id) {
   ImageSlot* slot = ImageInUse(id);
   if (!slot) return 1;
   if (mode == COLORONCOLOR || mode == HALFTONE) {
-    SetModeOf(slot->windowDC, mode);
-    SetModeOf(slot->memDC, mode);
+    SetDcStretchMode(slot->windowDC, mode);
+    SetDcStretchMode(slot->memDC, mode);
   }
   InvalidateRect(slot->window, NULL, FALSE);
   SetImageTitle(id);

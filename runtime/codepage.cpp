@@ -1,4 +1,6 @@
 // Conversions between the system code page and UTF-16, used at every window-system call.
+#include <string.h>
+
 #include "runtime/runtime.h"
 
 int NarrowToWide(const char* text, wchar_t* out, int capacity) {
@@ -50,4 +52,23 @@ int NarrowPrefixLength(const char* text, int limit) {
     kept += step;
   }
   return kept;
+}
+
+void CopyNarrowText(char* out, const char* text, int size) {
+  if (size <= 0) return;
+  int length = NarrowPrefixLength(text, size - 1);
+  memcpy(out, text, length);
+  out[length] = 0;
+}
+
+int GetWindowNarrowText(HWND window, char* out, int size) {
+  wchar_t text[512];
+  GetWindowTextW(window, text, 512);
+  return WideToNarrow(text, out, size);
+}
+
+void SetWindowNarrowText(HWND window, const char* text) {
+  wchar_t wide[256];
+  NarrowToWide(text, wide, 256);
+  SetWindowTextW(window, wide);
 }

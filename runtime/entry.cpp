@@ -46,9 +46,7 @@ static void InitialiseSharedState(HINSTANCE instance) {
 }
 
 static void ShowInitialStatus(void) {
-  char depth[16];
-  snprintf(depth, sizeof depth, "%d-bit color", colourDepth);
-  SetStatusText(depth);
+  ShowColourDepthStatus();
   DragAcceptFiles(mainWindow, TRUE);
   UpdateWindow(mainWindow);
 }

@@ -121,7 +121,7 @@ static void OnCommand(int id) {
 }
 
 static void OnKeyDown(WPARAM key) {
-  if (GetKeyState(VK_CONTROL) & 0x8000) return;
+  if (CtrlHeld()) return;
   switch (key) {
     case 'X':
     case VK_ESCAPE: RunExitSequence(); break;

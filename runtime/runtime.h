@@ -71,6 +71,7 @@ enum { StatusFieldLength = 63 };
 // Pads text into a field of blanks centred about column 18; out has StatusFieldLength + 1 bytes.
 void FormatStatusText(const char* text, char* out);
 void SetStatusText(const char* text);  // either thread
+void ShowColourDepthStatus(void);     // "%d-bit color", the label's resting text
 
 // ---- Requests: GUI thread posts, worker serves ----
 enum RequestCode {
@@ -144,6 +145,11 @@ int NarrowToWide(const char* text, wchar_t* out, int capacity);
 int WideToNarrow(const wchar_t* text, char* out, int capacity);
 // Bytes of the longest start of text that holds at most limit bytes of whole characters.
 int NarrowPrefixLength(const char* text, int limit);
+// Window texts as narrow text: the getter reads up to 511 units and returns the bytes written.
+int GetWindowNarrowText(HWND window, char* out, int size);
+void SetWindowNarrowText(HWND window, const char* text);  // at most 255 units are set
+// Copies at most size - 1 bytes of narrow text without splitting a double-byte character.
+void CopyNarrowText(char* out, const char* text, int size);
 
 enum MenuItemState { MenuEnabled = 0, MenuChecked = 1, MenuGreyed = 2 };
 void AppendMenuText(HMENU menu, const char* text, UINT id, int state);
@@ -168,5 +174,6 @@ void ShowMessageW(const wchar_t* text, const wchar_t* caption);
 void ShowErrorMessage(const char* text, const char* caption);  // owned by the main window
 
 RECT WindowRectOf(HWND window);  // outer rectangle in screen coordinates
+inline bool CtrlHeld(void) { return (GetKeyState(VK_CONTROL) & 0x8000) != 0; }
 
 #endif

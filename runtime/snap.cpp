@@ -100,6 +100,6 @@ void SnapRectAgainst(RECT* proposed, const RECT& current, const SnapList& list) 
 }
 
 void SnapMovingRect(RECT* rect, HWND window) {
-  if (!(GetKeyState(VK_CONTROL) & 0x8000)) return;
+  if (!CtrlHeld()) return;
   SnapRectAgainst(rect, WindowRectOf(window), snapList);
 }

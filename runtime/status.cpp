@@ -1,4 +1,5 @@
 // The main window's status label: text centred about column 18 of a blank field.
+#include <stdio.h>
 #include <string.h>
 
 #include "runtime/runtime.h"
@@ -19,8 +20,12 @@ void SetStatusText(const char* text) {
   // on it until it is terminated, and the label is about to go anyway.
   if (quitState != QuitRunning) return;
   char field[StatusFieldLength + 1];
-  wchar_t wide[StatusFieldLength + 1];
   FormatStatusText(text, field);
-  NarrowToWide(field, wide, StatusFieldLength + 1);
-  SetWindowTextW(statusLabel, wide);
+  SetWindowNarrowText(statusLabel, field);
+}
+
+void ShowColourDepthStatus(void) {
+  char depth[16];
+  snprintf(depth, sizeof depth, "%d-bit color", colourDepth);
+  SetStatusText(depth);
 }

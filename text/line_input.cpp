@@ -1,7 +1,5 @@
 // KRV_InputLine: one line typed into the current text window, echoed console style.
 // The loop pumps on every pass and never sleeps, so keystrokes are echoed at once.
-#include <stdio.h>
-
 #include "text/text.h"
 
 wchar_t lastLine[LineUnits];
@@ -69,12 +67,6 @@ static void DeleteLastUnit(LineEdit* edit) {
   }
 }
 
-void RestoreStatusText(void) {
-  char text[16];
-  snprintf(text, sizeof text, "%d-bit color", colourDepth);
-  SetStatusText(text);
-}
-
 static void ReplayLastLine(const TextWindowSlot* slot) {
   for (int i = 0; i < MaxLineUnits && lastLine[i]; i++)
     SendMessageW(slot->window, WM_CHAR, lastLine[i], 1);
@@ -104,7 +96,7 @@ static void FinishLine(LineEdit* edit, char* buffer) {
     WriteToLog(slot, buffer);
     WriteToLog(slot, "\n");
   }
-  RestoreStatusText();
+  ShowColourDepthStatus();
 }
 
 void KRV_InputLine(char* buffer) {
@@ -125,7 +117,7 @@ void KRV_InputLine(char* buffer) {
     if (unit == 9) unit = 32;
     if (lineInputCommand != LineCommandNone) RunLineCommand(slot);
     if (inputPending == 0) {
-      RestoreStatusText();
+      ShowColourDepthStatus();
       return;
     }
     if (unit == 13) {

@@ -59,8 +59,8 @@ TextWindowSlot* CurrentTextSlot(void);
 int TextWindowIndexOf(HWND window);   // -1 for a window in no slot
 HWND TextWindowAt(int index);         // snap source
 void ServeOpenTextWindow(RequestBlock* block);
-// Selects the black brush, OEM_FIXED_FONT and a fresh bitmap of the slot's size into a new
-// memory context of the window; sets the slot's colours there and reads the cell size.
+// Selects the black brush, OEM_FIXED_FONT and a fresh black bitmap of the slot's size into a
+// new memory context of the window; sets the slot's colours there and reads the cell size.
 bool MakeTextBitmap(TextWindowSlot* slot);
 void ReleaseTextBitmap(TextWindowSlot* slot);
 void ApplyTextColours(TextWindowSlot* slot);
@@ -98,7 +98,6 @@ extern volatile int lineInputCommand;
 void PushKey(KeyRing* ring, wchar_t unit);  // dropped when the ring is full
 wchar_t PopKey(KeyRing* ring);              // 0 when nothing was typed
 void PasteClipboardLine(void);
-void RestoreStatusText(void);
 
 // ---- Window procedure (text/text_window_proc.cpp) ----
 LRESULT CALLBACK TextWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -38,6 +38,8 @@ bool MakeTextBitmap(TextWindowSlot* slot) {
   SelectObject(slot->memoryDC, GetStockObject(BLACK_BRUSH));
   SelectObject(slot->memoryDC, GetStockObject(OEM_FIXED_FONT));
   slot->previousBitmap = (HBITMAP)SelectObject(slot->memoryDC, slot->bitmap);
+  // A new bitmap holds whatever the allocator left; start from the background.
+  PatBlt(slot->memoryDC, 0, 0, slot->width, slot->height, PATCOPY);
   ApplyTextColours(slot);
   TEXTMETRICW metrics;
   GetTextMetricsW(slot->memoryDC, &metrics);
@@ -95,8 +97,6 @@ int KRV_OpenTextWindow(int id, int x, int y, int width, int height) {
     slot->window = NULL;
     return 2;
   }
-  // A new bitmap holds whatever the allocator left; start from the background.
-  PatBlt(slot->memoryDC, 0, 0, slot->width, slot->height, PATCOPY);
   slot->x = slot->y = 0;
   for (int i = 0; i < ColorStackDepth; i++) {
     slot->textColorStack[i] = slot->textColor;

@@ -5,8 +5,6 @@
 
 #include "text/text.h"
 
-static bool CtrlHeld(void) { return (GetKeyState(VK_CONTROL) & 0x8000) != 0; }
-
 // Minimising and restoring keep the text: only a real new size re-creates the bitmap.
 static void OnSize(TextWindowSlot* slot, WPARAM kind, LPARAM lParam) {
   int width = LOWORD(lParam), height = HIWORD(lParam);
@@ -15,7 +13,6 @@ static void OnSize(TextWindowSlot* slot, WPARAM kind, LPARAM lParam) {
   slot->height = height;
   ReleaseTextBitmap(slot);
   MakeTextBitmap(slot);
-  if (slot->memoryDC) PatBlt(slot->memoryDC, 0, 0, slot->width, slot->height, PATCOPY);
   slot->x = slot->y = 0;
   RebuildSnapList();
   InvalidateRect(slot->window, NULL, FALSE);
