@@ -98,6 +98,18 @@ int KRV_ZoomImage(int zoom, int id);  // 2 when the zoom cannot fit (image uncha
 // colour table; when the creation fails (2 or 3) the image is gone.
 int KRV_ResizeImage(int id, int width, int height);
 
+// ---- Mouse over image windows ----
+// Set MouseState.enabled to 1 to have it filled: moves and left or middle clicks over any
+// image window record the image id, the position in image pixels and the button and key bits.
+// It is written during the pumping (PumpWorkerMessages), so read it between pumps.
+struct MouseReport {
+  int enabled;  // 0 at start; the framework never sets it
+  int image;    // image of the last reported event, -1 at start
+  int x, y;     // image pixels: client position x 100 / zoom
+  int left, middle, shift, ctrl;  // non-zero while held
+};
+extern MouseReport MouseState;
+
 // ---- Pixels (current image; outside coordinates are ignored and read as 0) ----
 void KRV_PutPixel(int x, int y, int colour);  // also moves the current point to (x, y)
 int KRV_GetPixel(int x, int y);

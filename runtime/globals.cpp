@@ -26,3 +26,5 @@ wchar_t logDirectoryW[MAX_PATH];
 char logDirectory[MAX_PATH];
 HFONT krv_ttFont;
 ULONG_PTR gdiplusToken;
+PickRecord PickState = {0, -1, 0, 0, 0, 0, 0, 0, 0};
+MouseReport MouseState = {0, -1, 0, 0, 0, 0, 0, 0};

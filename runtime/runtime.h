@@ -38,6 +38,17 @@ extern char logDirectory[MAX_PATH];
 extern HFONT krv_ttFont;
 extern ULONG_PTR gdiplusToken;
 
+// The interactive pick under way: the picks (draw/) set active and image and consume the rest;
+// the image window procedure fills the mouse fields. Worker thread only.
+struct PickRecord {
+  int active;
+  int image;  // -1 when no pick runs
+  int moved, moveX, moveY;
+  int clicked, clickX, clickY;
+  int rightClicked;
+};
+extern PickRecord PickState;
+
 // Set when a pump retrieved WM_QUIT inside a nested loop; the main loop then ends too.
 extern volatile int quitMessageSeen;
 
