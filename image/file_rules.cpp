@@ -1,5 +1,7 @@
 // The plain rules of image files: formats, extensions, palette sizes, the save dialog's
-// filters and the indexed copy that GIF files are written from. No window or file is touched.
+// filters, the indexed copy that GIF files are written from and the mapping of decoded colours
+// onto an 8-bit image's colour table. No window or file is touched.
+#include <limits.h>
 #include <string.h>
 #include <wctype.h>
 
@@ -99,4 +101,36 @@ int IndexPixels(const int* pixels, long long count, RGBQUAD* palette, unsigned c
   memset(palette, 0, PaletteSize * sizeof(RGBQUAD));
   IndexByCube(pixels, count, palette, indexes);
   return CubeRed * CubeGreen * CubeBlue;
+}
+
+int NearestPaletteIndex(const RGBQUAD* palette, int rgb) {
+  const int red = (rgb >> 16) & 0xFF, green = (rgb >> 8) & 0xFF, blue = rgb & 0xFF;
+  int best = 0, bestDistance = INT_MAX;
+  for (int i = 0; i < PaletteSize && bestDistance > 0; i++) {
+    const int dr = palette[i].rgbRed - red, dg = palette[i].rgbGreen - green,
+              db = palette[i].rgbBlue - blue;
+    const int distance = dr * dr + dg * dg + db * db;
+    if (distance < bestDistance) {
+      best = i;
+      bestDistance = distance;
+    }
+  }
+  return best;
+}
+
+void MapToPalette(const int* colours, long long count, const RGBQUAD* palette,
+                  unsigned char* indexes) {
+  enum { CacheSize = 4096 };
+  int cachedColour[CacheSize];
+  unsigned char cachedIndex[CacheSize];
+  for (int& colour : cachedColour) colour = -1;
+  for (long long i = 0; i < count; i++) {
+    const int rgb = colours[i] & 0xFFFFFF;
+    const unsigned int at = ((unsigned int)rgb * 2654435761u) >> 20;
+    if (cachedColour[at] != rgb) {
+      cachedColour[at] = rgb;
+      cachedIndex[at] = (unsigned char)NearestPaletteIndex(palette, rgb);
+    }
+    indexes[i] = cachedIndex[at];
+  }
 }

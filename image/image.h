@@ -136,6 +136,11 @@ int FormatOfSaveFilter(int filterIndex);
 // (in order of first appearance), else a 6 x 7 x 6 colour cube with each pixel's nearest
 // entry. Fills palette (256 entries, unused ones black) and indexes; returns the colours used.
 int IndexPixels(const int* pixels, long long count, RGBQUAD* palette, unsigned char* indexes);
+// The entry of a 256-entry palette nearest to a 0x00RRGGBB colour (squared distance; the
+// lowest index among equals, so an exact colour finds its first entry).
+int NearestPaletteIndex(const RGBQUAD* palette, int rgb);
+void MapToPalette(const int* colours, long long count, const RGBQUAD* palette,
+                  unsigned char* indexes);
 // The class id of the first encoder of exactly that MIME type; 1 when there is none.
 int FindEncoder(const wchar_t* mime, CLSID* encoder);
 // File dialogs on the worker thread, remembering folder and filter; path gets PathUnits bytes.

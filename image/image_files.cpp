@@ -39,14 +39,39 @@ static bool PathToWide(const char* path, wchar_t* out) {
   return true;
 }
 
+// The whole file in a stream of its own. Wine's GDI+ keeps a file it failed to decode open
+// (and so undeletable) until the program ends; decoding from memory leaves no handle behind.
+static IStream* ReadFileStream(const wchar_t* path) {
+  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, NULL);
+  if (file == INVALID_HANDLE_VALUE) return NULL;
+  LARGE_INTEGER size;
+  HGLOBAL memory = NULL;
+  if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart < INT_MAX)
+    memory = GlobalAlloc(GMEM_MOVEABLE, (SIZE_T)size.QuadPart);
+  void* bytes = memory ? GlobalLock(memory) : NULL;
+  DWORD count = 0;
+  const bool read = bytes && ReadFile(file, bytes, (DWORD)size.QuadPart, &count, NULL) &&
+                    count == (DWORD)size.QuadPart;
+  if (bytes) GlobalUnlock(memory);
+  CloseHandle(file);
+  IStream* stream = NULL;
+  if (read && CreateStreamOnHGlobal(memory, TRUE, &stream) == S_OK) return stream;
+  if (memory) GlobalFree(memory);
+  return NULL;
+}
+
 // A picture decoded from a file, or NULL when it gives none (also for 0 x 0 pictures).
 static GpImage* OpenPicture(const wchar_t* path, UINT* width, UINT* height) {
+  *width = *height = 0;
   const DWORD attributes = GetFileAttributesW(path);
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
     return NULL;
+  IStream* stream = ReadFileStream(path);
+  if (!stream) return NULL;
   GpImage* picture = NULL;
-  if (GdipLoadImageFromFile(path, &picture) != Ok) picture = NULL;
-  *width = *height = 0;
+  if (GdipLoadImageFromStream(stream, &picture) != Ok) picture = NULL;
+  stream->Release();  // the picture holds its own reference while it needs the bytes
   if (picture) {
     GdipGetImageWidth(picture, width);
     GdipGetImageHeight(picture, height);
@@ -79,18 +104,101 @@ static int ReadPictureColours(GpImage* picture, RGBQUAD* colours) {
   return count;
 }
 
-// Wine's GDI+ sets the reserved byte of every 32-bit pixel it draws; the framework's pixels
-// keep it 0.
-static void ClearReservedBytes(const ImageSlot* slot, int x, int y, UINT width, UINT height) {
-  GdiFlush();
+// The part of a picture drawn at (x, y) that falls inside the image; false when none does.
+struct ClipRect {
+  int left, top, width, height;
+};
+static bool ClipToImage(const ImageSlot* slot, int x, int y, UINT width, UINT height,
+                        ClipRect* clip) {
   const long long left = x > 0 ? x : 0, top = y > 0 ? y : 0;
   long long right = (long long)x + width, bottom = (long long)y + height;
   if (right > slot->width) right = slot->width;
   if (bottom > slot->height) bottom = slot->height;
+  if (right <= left || bottom <= top) return false;
+  *clip = {(int)left, (int)top, (int)(right - left), (int)(bottom - top)};
+  return true;
+}
+
+// Wine's GDI+ sets the reserved byte of every 32-bit pixel it draws; the framework's pixels
+// keep it 0.
+static void ClearReservedBytes(const ImageSlot* slot, int x, int y, UINT width, UINT height) {
+  ClipRect clip;
+  if (!ClipToImage(slot, x, y, width, height, &clip)) return;
+  GdiFlush();
   int* pixels = (int*)krv_pixels[krv_current];
-  for (long long row = top; row < bottom; row++)
-    for (long long column = left; column < right; column++)
-      pixels[row * slot->width + column] &= 0x00FFFFFF;
+  for (int row = clip.top; row < clip.top + clip.height; row++)
+    for (int column = clip.left; column < clip.left + clip.width; column++)
+      pixels[(long long)row * slot->width + column] &= 0x00FFFFFF;
+}
+
+static int DrawIntoTrueColour(const ImageSlot* slot, GpImage* picture, int x, int y,
+                              UINT width, UINT height) {
+  GpGraphics* graphics = NULL;
+  if (GdipCreateFromHDC(slot->memDC, &graphics) != Ok) return 1;
+  GdipDrawImageRectI(graphics, picture, x, y, (INT)width, (INT)height);
+  GdipDeleteGraphics(graphics);
+  ClearReservedBytes(slot, x, y, width, height);
+  return 0;
+}
+
+// A 32-bit canvas of the clipped area that the picture is drawn on before its colours are
+// matched to the colour table.
+struct Canvas {
+  int* colours;
+  GpBitmap* bitmap;
+  GpGraphics* graphics;
+};
+
+static void ReleaseCanvas(Canvas* canvas) {
+  if (canvas->graphics) GdipDeleteGraphics(canvas->graphics);
+  DisposePicture(canvas->bitmap);
+  FreeBytes(canvas->colours);
+}
+
+static int MakeCanvas(const ClipRect& clip, Canvas* canvas) {
+  *canvas = {};
+  canvas->colours = (int*)AllocateBytes(4LL * clip.width * clip.height);
+  if (!canvas->colours ||
+      GdipCreateBitmapFromScan0(clip.width, clip.height, clip.width * 4, PixelFormat32bppRGB,
+                                (BYTE*)canvas->colours, &canvas->bitmap) != Ok ||
+      GdipGetImageGraphicsContext(canvas->bitmap, &canvas->graphics) != Ok) {
+    ReleaseCanvas(canvas);
+    return 1;
+  }
+  return 0;
+}
+
+// GDI's colour matching into an 8-bit DIB is approximate under Wine (a grey image saved and
+// loaded again came back with other indexes), so the picture is drawn in 32 bits over the
+// image's present colours and each colour then takes its exact or nearest entry.
+static int DrawIntoEightBit(const ImageSlot* slot, GpImage* picture, int x, int y, UINT width,
+                            UINT height, const RGBQUAD* colours, int colourCount) {
+  ClipRect clip = {0, 0, 0, 0};
+  const bool inside = ClipToImage(slot, x, y, width, height, &clip);
+  Canvas canvas = {};
+  if (inside && MakeCanvas(clip, &canvas) != 0) return 1;
+  if (colourCount > 0) KRV_SetPalette(colours, colourCount);
+  if (!inside) return 0;
+  RGBQUAD table[PaletteSize];
+  KRV_GetPalette(table);
+  unsigned char* pixels = (unsigned char*)krv_pixels[krv_current];
+  const int stride = ImageStride(8, slot->width);
+  for (int row = 0; row < clip.height; row++) {
+    const unsigned char* indexes = pixels + (long long)(clip.top + row) * stride + clip.left;
+    for (int column = 0; column < clip.width; column++) {
+      const RGBQUAD& entry = table[indexes[column]];
+      canvas.colours[(long long)row * clip.width + column] =
+          (entry.rgbRed << 16) | (entry.rgbGreen << 8) | entry.rgbBlue;
+    }
+  }
+  GdipDrawImageRectI(canvas.graphics, picture, x - clip.left, y - clip.top, (INT)width,
+                     (INT)height);
+  GdipFlush(canvas.graphics, FlushIntentionSync);
+  for (int row = 0; row < clip.height; row++)
+    MapToPalette(canvas.colours + (long long)row * clip.width, clip.width, table,
+                 pixels + (long long)(clip.top + row) * stride + clip.left);
+  ReleaseCanvas(&canvas);
+  return 0;
 }
 
 int KRV_LoadImageFile(const char* path, int x, int y) {
@@ -101,19 +209,17 @@ int KRV_LoadImageFile(const char* path, int x, int y) {
   UINT width, height;
   GpImage* picture = OpenPicture(wide, &width, &height);
   if (!picture) return 1;
-  RGBQUAD colours[PaletteSize];
-  const int colourCount = slot->bits == 8 ? ReadPictureColours(picture, colours) : 0;
-  GpGraphics* graphics = NULL;
-  if (colourCount < 0 || GdipCreateFromHDC(slot->memDC, &graphics) != Ok) {
-    DisposePicture(picture);
-    return 1;
+  int result = 1;
+  if (slot->bits == 8) {
+    RGBQUAD colours[PaletteSize];
+    const int colourCount = ReadPictureColours(picture, colours);
+    if (colourCount >= 0)
+      result = DrawIntoEightBit(slot, picture, x, y, width, height, colours, colourCount);
+  } else {
+    result = DrawIntoTrueColour(slot, picture, x, y, width, height);
   }
-  if (colourCount > 0) KRV_SetPalette(colours, colourCount);
-  GdipDrawImageRectI(graphics, picture, x, y, (INT)width, (INT)height);
-  GdipDeleteGraphics(graphics);
   DisposePicture(picture);
-  if (slot->bits == 32) ClearReservedBytes(slot, x, y, width, height);
-  return 0;
+  return result;
 }
 
 int FindEncoder(const wchar_t* mime, CLSID* encoder) {
@@ -251,15 +357,40 @@ static bool TemporaryNameBeside(const wchar_t* target, wchar_t* temporary) {
   return GetTempFileNameW(folder, L"krv", 0, temporary) != 0;
 }
 
+// Wine writes the file size of an 8-bit BMP without its colour table; readers that check it
+// refuse the file.
+static void RepairBmpFileSize(const wchar_t* path) {
+  HANDLE file = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, NULL);
+  if (file == INVALID_HANDLE_VALUE) return;
+  unsigned char head[6];
+  DWORD count = 0;
+  const DWORD size = GetFileSize(file, NULL);
+  if (ReadFile(file, head, sizeof head, &count, NULL) && count == sizeof head &&
+      head[0] == 'B' && head[1] == 'M' && size != INVALID_FILE_SIZE) {
+    const unsigned char field[4] = {(unsigned char)size, (unsigned char)(size >> 8),
+                                    (unsigned char)(size >> 16), (unsigned char)(size >> 24)};
+    if (memcmp(head + 2, field, 4) != 0 && SetFilePointer(file, 2, NULL, FILE_BEGIN) == 2)
+      WriteFile(file, field, 4, &count, NULL);
+  }
+  CloseHandle(file);
+}
+
 // Writes to a temporary file and puts it in place only once it decodes, so a failed save
-// never leaves a broken file under the target's name.
+// never leaves a broken file under the target's name. A read-only target stays as it is
+// (Wine would let the rename replace it).
 static int WriteChecked(GpImage* picture, const wchar_t* target, const CLSID* encoder,
-                        const EncoderParameters* parameters, int w, int h) {
+                        const EncoderParameters* parameters, int format, int w, int h) {
+  const DWORD attributes = GetFileAttributesW(target);
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+    return 1;
   wchar_t temporary[PathUnits];
   const bool beside = TemporaryNameBeside(target, temporary);
   const wchar_t* written = beside ? temporary : target;
-  const bool saved = GdipSaveImageToFile(picture, written, encoder, parameters) == Ok &&
-                     DecodesAtSize(written, w, h);
+  bool saved = GdipSaveImageToFile(picture, written, encoder, parameters) == Ok;
+  if (saved && format == ImageFileBmp) RepairBmpFileSize(written);
+  saved = saved && DecodesAtSize(written, w, h);
   if (!saved) {
     DeleteFileW(written);
     return 1;
@@ -296,7 +427,7 @@ int KRV_SaveImageFile(int width, int height, int format, const char* path) {
   int result = 1;
   if (made == 0)
     result = WriteChecked(picture.bitmap, name, &encoder,
-                          format == ImageFileJpeg ? &parameters : NULL, width, height);
+                          format == ImageFileJpeg ? &parameters : NULL, format, width, height);
   ReleasePicture(&picture);
   return result;
 }

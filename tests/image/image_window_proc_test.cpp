@@ -268,7 +268,7 @@ TEST_F(ImageWindow, CtrlKeysZoomOrPostTheirCommands) {
 }
 
 TEST_F(ImageWindow, PlainKeysGoToTheMainWindowAndTabTogglesHalftone) {
-  ASSERT_EQ(0, KRV_CreateImage(0, "000", -1, -1, 64, 64, 100));
+  ASSERT_EQ(0, KRV_CreateImage(0, "000", -1, -1, 200, 100, 100));
   HWND window = Window(0);
   for (WPARAM key : {WPARAM('X'), WPARAM('C'), WPARAM('S'), WPARAM(VK_ESCAPE), WPARAM('A'), WPARAM(VK_NUMPAD0)})
     SendMessageW(window, WM_KEYDOWN, key, 1);
