@@ -147,6 +147,9 @@ int FindEncoder(const wchar_t* mime, CLSID* encoder);
 int ChooseLoadFile(char* path);  // 0 chosen, 1 cancelled
 int ChooseSaveFile(char* path);
 void ServeLoadImageFile(RequestBlock* block);  // request 9003
+// Mends what Wine's encoders write wrongly into a file just saved in format: the file size of
+// an 8-bit BMP, the 16-bit colour map of an indexed TIFF.
+void RepairWrittenFile(const wchar_t* path, int format);
 
 // Requests 9001 and 9002 and the snapping source.
 void ServeCreateImage(RequestBlock* block);

@@ -357,25 +357,6 @@ static bool TemporaryNameBeside(const wchar_t* target, wchar_t* temporary) {
   return GetTempFileNameW(folder, L"krv", 0, temporary) != 0;
 }
 
-// Wine writes the file size of an 8-bit BMP without its colour table; readers that check it
-// refuse the file.
-static void RepairBmpFileSize(const wchar_t* path) {
-  HANDLE file = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, NULL);
-  if (file == INVALID_HANDLE_VALUE) return;
-  unsigned char head[6];
-  DWORD count = 0;
-  const DWORD size = GetFileSize(file, NULL);
-  if (ReadFile(file, head, sizeof head, &count, NULL) && count == sizeof head &&
-      head[0] == 'B' && head[1] == 'M' && size != INVALID_FILE_SIZE) {
-    const unsigned char field[4] = {(unsigned char)size, (unsigned char)(size >> 8),
-                                    (unsigned char)(size >> 16), (unsigned char)(size >> 24)};
-    if (memcmp(head + 2, field, 4) != 0 && SetFilePointer(file, 2, NULL, FILE_BEGIN) == 2)
-      WriteFile(file, field, 4, &count, NULL);
-  }
-  CloseHandle(file);
-}
-
 // Writes to a temporary file and puts it in place only once it decodes, so a failed save
 // never leaves a broken file under the target's name. A read-only target stays as it is
 // (Wine would let the rename replace it).
@@ -389,7 +370,7 @@ static int WriteChecked(GpImage* picture, const wchar_t* target, const CLSID* en
   const bool beside = TemporaryNameBeside(target, temporary);
   const wchar_t* written = beside ? temporary : target;
   bool saved = GdipSaveImageToFile(picture, written, encoder, parameters) == Ok;
-  if (saved && format == ImageFileBmp) RepairBmpFileSize(written);
+  if (saved) RepairWrittenFile(written, format);
   saved = saved && DecodesAtSize(written, w, h);
   if (!saved) {
     DeleteFileW(written);
