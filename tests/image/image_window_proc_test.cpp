@@ -307,7 +307,29 @@ TEST_F(ImageWindow, DraggingTheFrameKeepsTheSize) {
   RECT proposed = {before.left - 20, before.top, before.right + 55, before.bottom + 30};
   SendMessageW(window, WM_SIZING, WMSZ_BOTTOMRIGHT, (LPARAM)&proposed);
   EXPECT_TRUE(EqualRect(&before, &proposed));
-  // And for real: a resize that the window manager carries out keeps the client size too.
+
+  // And for real: the mouse drags the bottom-right corner of the frame 60 pixels outwards.
+  SetForegroundWindow(window);
+  PumpFor(50);
+  std::thread hand([before] {
+    Sleep(100);
+    SetCursorPos(before.right - 2, before.bottom - 2);
+    Sleep(50);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    for (int step = 1; step <= 6; step++) {
+      Sleep(30);
+      SetCursorPos(before.right - 2 + 10 * step, before.bottom - 2 + 10 * step);
+      mouse_event(MOUSEEVENTF_MOVE, 0, 0, 0, 0);
+    }
+    Sleep(50);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+  });
+  PumpFor(700);
+  hand.join();
+  PumpFor(50);
+  const RECT after = WindowRectOf(window);
+  EXPECT_TRUE(EqualRect(&before, &after))
+      << after.left << "," << after.top << "," << after.right << "," << after.bottom;
   SIZE client = ClientSizeOf(window);
   EXPECT_EQ(200, client.cx);
   EXPECT_EQ(100, client.cy);
