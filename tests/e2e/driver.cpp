@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include <psapi.h>
+
 std::wstring DriverFolder(void) {
   wchar_t path[MAX_PATH];
   DWORD length = GetModuleFileNameW(NULL, path, MAX_PATH);
@@ -10,7 +12,7 @@ std::wstring DriverFolder(void) {
   return folder.substr(0, folder.find_last_of(L'\\') + 1);
 }
 
-static std::vector<wchar_t> EnvironmentWith(std::initializer_list<std::wstring> extra) {
+static std::vector<wchar_t> EnvironmentWith(const std::vector<std::wstring>& extra) {
   std::vector<wchar_t> block;
   wchar_t* current = GetEnvironmentStringsW();
   for (const wchar_t* entry = current; *entry; entry += lstrlenW(entry) + 1)
@@ -22,7 +24,7 @@ static std::vector<wchar_t> EnvironmentWith(std::initializer_list<std::wstring> 
 }
 
 bool StartProgram(const wchar_t* name, Program* program,
-                  std::initializer_list<std::wstring> environment) {
+                  const std::vector<std::wstring>& environment) {
   std::wstring path = DriverFolder() + name;
   std::wstring commandLine = L"\"" + path + L"\"";
   std::vector<wchar_t> env = EnvironmentWith(environment);
@@ -154,4 +156,24 @@ std::string ReadFileText(const std::wstring& path) {
   while (ReadFile(file, buffer, sizeof buffer, &got, NULL) && got > 0) text.append(buffer, got);
   CloseHandle(file);
   return text;
+}
+
+ResourceCounts CountResources(const Program& program) {
+  ResourceCounts counts = {};
+  GetProcessHandleCount(program.process, &counts.handles);
+  counts.gdi = GetGuiResources(program.process, GR_GDIOBJECTS);
+  counts.user = GetGuiResources(program.process, GR_USEROBJECTS);
+  PROCESS_MEMORY_COUNTERS_EX memory = {};
+  memory.cb = sizeof memory;
+  if (GetProcessMemoryInfo(program.process, (PROCESS_MEMORY_COUNTERS*)&memory, sizeof memory))
+    counts.privateBytes = memory.PrivateUsage;
+  return counts;
+}
+
+DWORD RoundTripMs(HWND window, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &result))
+    return timeoutMs + 1;
+  return GetTickCount() - start;
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 struct Program {
   HANDLE process = NULL;
@@ -15,7 +16,7 @@ struct Program {
 // Starts bin/<name> from the folder of the running driver, with extra environment
 // variables given as "NAME=value" entries; returns false when it cannot start.
 bool StartProgram(const wchar_t* name, Program* program,
-                  std::initializer_list<std::wstring> environment = {});
+                  const std::vector<std::wstring>& environment = {});
 // Waits for the program to end; returns false on time-out. code receives its exit code.
 bool WaitForExit(const Program& program, DWORD timeoutMs, DWORD* code = NULL);
 void KillProgram(Program* program);  // ends it when still running, closes the handle
@@ -47,6 +48,16 @@ void SendChar(HWND window, wchar_t character);
 void SendClick(HWND window, int x, int y);  // left button at client coordinates
 void SendDoubleClick(HWND window, int x, int y);
 void SendRightClick(HWND window, int x, int y);
+
+// What a running program holds: kernel handles, GDI and USER objects, private bytes.
+struct ResourceCounts {
+  DWORD handles, gdi, user;
+  SIZE_T privateBytes;
+};
+ResourceCounts CountResources(const Program& program);
+// Milliseconds a message takes to be answered by the window's thread; timeoutMs + 1 when it
+// is not answered in time.
+DWORD RoundTripMs(HWND window, DWORD timeoutMs);
 
 std::string ReadFileText(const std::wstring& path);  // "" when missing
 std::wstring DriverFolder(void);  // the folder of the running driver, with a backslash

@@ -5,23 +5,26 @@
 #include <string.h>
 
 #include <string>
+#include <vector>
 
 #include "driver.h"
 
 enum { StartId = 1001, ExitId = 1002, StopId = 1003, StatusId = 2001 };
 
-// One running krvprobe.exe; mode is its KRV_PROBE_MODE.
+// One running krvprobe.exe (or another program of the same reports); mode is its KRV_PROBE_MODE.
 class Probe {
  public:
-  explicit Probe(const char* mode = "poll") {
+  explicit Probe(const char* mode = "poll", const wchar_t* program = L"krvprobe.exe",
+                 std::initializer_list<std::wstring> environment = {}) {
     static int serial;
     wchar_t name[64];
     swprintf(name, 64, L"probe-%lu-%d.log", GetCurrentProcessId(), serial++);
     log_ = DriverFolder() + name;
     DeleteFileW(log_.c_str());
     std::wstring wideMode(mode, mode + strlen(mode));
-    started_ = StartProgram(L"krvprobe.exe", &program_,
-                            {L"KRV_PROBE_LOG=" + log_, L"KRV_PROBE_MODE=" + wideMode});
+    std::vector<std::wstring> entries = {L"KRV_PROBE_LOG=" + log_, L"KRV_PROBE_MODE=" + wideMode};
+    entries.insert(entries.end(), environment.begin(), environment.end());
+    started_ = StartProgram(program, &program_, entries);
   }
   ~Probe() {
     KillProgram(&program_);

@@ -17,10 +17,14 @@ static const wchar_t CameraKey[] = L"Software\\KORVEL\\VirtualCamera";
 
 // Value "Mode": "" or absent streams normally; "silent" delivers no frame; "refuse" refuses
 // SetFormat; "oversized" delivers samples twice the size of the frame; "noconfig" offers no
-// IAMStreamConfig and no pin category; "noconnect" refuses every connection; "norun" fails Pause and Run.
+// IAMStreamConfig and no pin category; "noconnect" refuses every connection; "norun" fails Pause and Run;
+// "undersized" delivers samples half the size of the frame; "stopping" delivers 20 frames after
+// each Run, then nothing; "flood" delivers 1000 frames a second whatever rate was agreed.
 enum CameraMode {
-  ModeNormal, ModeSilent, ModeRefuse, ModeOversized, ModeNoConfig, ModeNoConnect, ModeNoRun
+  ModeNormal, ModeSilent, ModeRefuse, ModeOversized, ModeNoConfig, ModeNoConnect, ModeNoRun,
+  ModeUndersized, ModeStopping, ModeFlood
 };
+enum { StoppingFrames = 20 };
 CameraMode ReadCameraMode(void);
 void RecordFormatSeen(const VIDEOINFOHEADER* format);  // values SeenWidth/Height/FrameDuration
 void CountRun(void);  // value Runs, one more per Run (per refused Pause in mode "norun")

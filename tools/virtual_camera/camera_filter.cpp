@@ -455,8 +455,10 @@ void CameraFilter::Stream() {
     FILTER_STATE current = state;
     LONGLONG start = runStartTicks_;
     REFERENCE_TIME step = duration > 0 ? duration : DefaultDuration;
+    if (mode == ModeFlood) step = 10000;  // 1 ms
     LeaveCriticalSection(&lock);
-    if (current != State_Running || mode == ModeSilent) {
+    const bool spent = mode == ModeStopping && generation == runGeneration_ && frame >= StoppingFrames;
+    if (current != State_Running || mode == ModeSilent || spent) {
       if (WaitForSingleObject(stopEvent_, 5) == WAIT_OBJECT_0) return;
       continue;
     }
@@ -479,8 +481,12 @@ void CameraFilter::Stream() {
     BYTE* data = NULL;
     sample->GetPointer(&data);
     long size = mode == ModeOversized ? 2 * FrameBytes() : FrameBytes();
+    if (mode == ModeUndersized) size = FrameBytes() / 2;
     if (size > sample->GetSize()) size = sample->GetSize();
-    FillSample(data, size, (int)frame);
+    if (size < FrameBytes())
+      memset(data, 0x80, size);  // a short sample holds no whole picture: plain grey
+    else
+      FillSample(data, size, (int)frame);
     REFERENCE_TIME end = stamp + step;
     sample->SetTime(&stamp, &end);
     sample->SetActualDataLength(size);

@@ -35,6 +35,9 @@ CameraMode ReadCameraMode(void) {
   if (wcscmp(mode, L"noconfig") == 0) return ModeNoConfig;
   if (wcscmp(mode, L"noconnect") == 0) return ModeNoConnect;
   if (wcscmp(mode, L"norun") == 0) return ModeNoRun;
+  if (wcscmp(mode, L"undersized") == 0) return ModeUndersized;
+  if (wcscmp(mode, L"stopping") == 0) return ModeStopping;
+  if (wcscmp(mode, L"flood") == 0) return ModeFlood;
   return ModeNormal;
 }
 

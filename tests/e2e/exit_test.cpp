@@ -1,0 +1,123 @@
+// Exit from every state the program can be in: the process ends within 2.1 s with exit code 0
+// and the console's log holds what was printed.
+#include <gtest/gtest.h>
+
+#include "probe.h"
+
+namespace {
+
+const std::wstring LogPath = DriverFolder() + L"KORVEL00.LOG";
+const wchar_t* const CameraKey = L"Software\\KORVEL\\VirtualCamera";
+
+void SetCameraMode(const wchar_t* mode) {
+  RegSetKeyValueW(HKEY_CURRENT_USER, CameraKey, L"Mode", REG_SZ, mode,
+                  (DWORD)((wcslen(mode) + 1) * sizeof(wchar_t)));
+}
+
+bool StatusShows(HWND window, const wchar_t* text) {
+  return TextOf(FindChildById(window, StatusId)).find(text) != std::wstring::npos;
+}
+
+class ExitFrom : public ::testing::Test {
+ protected:
+  void SetUp() override { DeleteFileW(LogPath.c_str()); }
+  void TearDown() override {
+    SetCameraMode(L"");
+    DeleteFileW(LogPath.c_str());
+  }
+  // Exit from the menu bar: ended in time, code 0, the log complete.
+  void ExpectCleanExit(Probe& probe, HWND window) {
+    const DWORD start = GetTickCount();
+    PostCommand(window, ExitId);
+    DWORD code = 99;
+    ASSERT_TRUE(probe.Exited(10000, &code)) << "still running 10 s after Exit";
+    const DWORD elapsed = GetTickCount() - start;
+    printf("exit took %lu ms\n", elapsed);
+    EXPECT_EQ(0u, code);
+    EXPECT_LT(elapsed, 2100u);
+    EXPECT_NE(std::string::npos, ReadFileText(LogPath).find("soak log line\n")) << ReadFileText(LogPath);
+  }
+  HWND Ready(Probe& probe) {
+    HWND window = probe.WaitReady();
+    EXPECT_TRUE(window) << probe.Log();
+    return window;
+  }
+  HWND WorkerWindow(Probe& probe, const wchar_t* className) {
+    return WaitForWindow(className, NULL, probe.program().id, 5000);
+  }
+};
+
+}  // namespace
+
+TEST_F(ExitFrom, Idle) {
+  Probe probe("idle", L"krvsoak.exe");
+  HWND window = Ready(probe);
+  ASSERT_TRUE(window);
+  ExpectCleanExit(probe, window);
+}
+
+TEST_F(ExitFrom, Running) {
+  Probe probe("idle", L"krvsoak.exe");
+  HWND window = Ready(probe);
+  ASSERT_TRUE(window);
+  PostCommand(window, StartId);
+  ASSERT_TRUE(probe.WaitForLog("enter\n"));
+  ExpectCleanExit(probe, window);
+  EXPECT_EQ(1, probe.Count("leave\n"));
+}
+
+TEST_F(ExitFrom, ALineInputOfAppMain) {
+  Probe probe("prompt", L"krvsoak.exe");
+  HWND window = Ready(probe);
+  ASSERT_TRUE(window);
+  PostCommand(window, StartId);
+  ASSERT_TRUE(WaitFor([&] { return StatusShows(window, L"Input text"); }, 5000));
+  ExpectCleanExit(probe, window);
+  EXPECT_NE(std::string::npos, ReadFileText(LogPath).find("answer? ")) << ReadFileText(LogPath);
+}
+
+TEST_F(ExitFrom, TheZoomAndRenamePrompts) {
+  for (int which = 0; which < 2; which++) {
+    Probe probe("idle", L"krvsoak.exe");
+    HWND window = Ready(probe);
+    ASSERT_TRUE(window);
+    HWND target = WorkerWindow(probe, which == 0 ? L"krv_iw" : L"krv_bb");
+    ASSERT_TRUE(target);
+    PostCommand(target, which == 0 ? 1046 : 1057);  // zoom prompt, button rename
+    ASSERT_TRUE(WaitFor([&] { return StatusShows(window, L"Input text"); }, 5000)) << which;
+    ExpectCleanExit(probe, window);
+  }
+}
+
+TEST_F(ExitFrom, TheLoadAndSaveDialogs) {
+  const struct {
+    int command;
+    const wchar_t* title;
+  } dialogs[] = {{1004, L"Load image file"}, {1010, L"Save as"}};
+  for (const auto& dialog : dialogs) {
+    Probe probe("idle", L"krvsoak.exe");
+    HWND window = Ready(probe);
+    ASSERT_TRUE(window);
+    HWND image = WorkerWindow(probe, L"krv_iw");
+    ASSERT_TRUE(image);
+    PostCommand(image, dialog.command);
+    ASSERT_TRUE(WaitForWindow(L"#32770", dialog.title, probe.program().id, 10000));
+    ExpectCleanExit(probe, window);
+  }
+}
+
+TEST_F(ExitFrom, ARunningCaptureAndOneThatDeliversNothing) {
+  for (const wchar_t* mode : {L"", L"silent"}) {
+    SetCameraMode(mode);
+    Probe probe("capture", L"krvsoak.exe");
+    HWND window = Ready(probe);
+    ASSERT_TRUE(window);
+    PostCommand(window, StartId);
+    if (mode[0])
+      ASSERT_TRUE(probe.WaitForLog("enter\n"));
+    else
+      ASSERT_TRUE(probe.WaitForLog("frames 3\n", 10000)) << probe.Log();
+    Sleep(300);
+    ExpectCleanExit(probe, window);
+  }
+}

@@ -1,0 +1,91 @@
+// A framework application for the reliability tests. AppSetup opens a logged console (text
+// window 0, log started, one line printed), an image and a button box, so that every state has
+// windows, a log and a prompt to reach. It reports into KRV_PROBE_LOG like the probe.
+// KRV_PROBE_MODE: "idle" (default) waits for Stop; "prompt" waits in a line input;
+// "capture" starts the capture on each Start at KRV_SOAK_FPS frames a second (10 when unset),
+// counts the new frames and those missed (gaps in the sample times) and stops it again on the
+// way out.
+#include <windows.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "korvel.h"
+
+static void Report(const char* line) {
+  wchar_t path[MAX_PATH];
+  if (!GetEnvironmentVariableW(L"KRV_PROBE_LOG", path, MAX_PATH)) return;
+  HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                            OPEN_ALWAYS, 0, NULL);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(file, line, (DWORD)strlen(line), &written, NULL);
+  CloseHandle(file);
+}
+
+static bool ModeIs(const char* wanted) {
+  char mode[16] = "";
+  GetEnvironmentVariableA("KRV_PROBE_MODE", mode, sizeof mode);
+  return strcmp(mode, wanted) == 0;
+}
+
+static double FramesPerSecond(void) {
+  char text[16] = "";
+  GetEnvironmentVariableA("KRV_SOAK_FPS", text, sizeof text);
+  const double fps = atof(text);
+  return fps > 0 ? fps : 10.0;
+}
+
+void AppSetup(void) {
+  KRV_OpenTextWindow(0, 0, 300, 400, 200);
+  KRV_StartLog(0);
+  KRV_Print("soak log line\n");
+  KRV_CreateImage(0, "soak", 450, 0, 64, 48, 100);
+  KRV_OpenButtonBox(450, 200, 2, 2);
+  Report("setup\n");
+}
+
+static int runs;
+
+// The capture of one run: new frames counted until Stop, then stopped.
+static void CaptureUntilStop(void) {
+  char line[96];
+  snprintf(line, sizeof line, "capture %d run %d\n", KRV_StartCapture(FramesPerSecond()), ++runs);
+  Report(line);
+  const double period = 1.0 / FramesPerSecond();
+  int frames = 0, missed = 0;
+  double last = -1;
+  while (!stopRequested) {
+    PumpWorkerMessages();
+    if (krv_captureRunning && krv_sampleTime[0] != krv_consumedTime[0]) {
+      const double now = krv_sampleTime[0];
+      krv_consumedTime[0] = now;
+      if (last >= 0 && now - last > 1.5 * period) missed += (int)((now - last) / period + 0.5) - 1;
+      last = now;
+      if (++frames == 3) Report("frames 3\n");
+    }
+    Sleep(1);
+  }
+  snprintf(line, sizeof line, "stop %d frames %d missed %d\n", KRV_StopCapture(), frames, missed);
+  Report(line);
+}
+
+void AppMain(void) {
+  Report("enter\n");
+  if (ModeIs("capture")) {
+    CaptureUntilStop();
+  } else if (ModeIs("prompt")) {
+    char line[256];
+    while (!stopRequested) {
+      KRV_Print("answer? ");
+      KRV_InputLine(line);
+    }
+  } else {
+    while (!stopRequested) {
+      PumpWorkerMessages();
+      Sleep(1);
+    }
+  }
+  Report("leave\n");
+}

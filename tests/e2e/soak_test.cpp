@@ -1,0 +1,132 @@
+// The short forms of the long runs: Start/Stop cycles with the capture, and a soak of a few
+// seconds at 10 frames a second; resources flat, every frame seen, the windows answering.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include "soak_drive.h"
+
+namespace {
+
+void SetCameraMode(const wchar_t* mode) {
+  RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\KORVEL\\VirtualCamera", L"Mode", REG_SZ, mode,
+                  (DWORD)((wcslen(mode) + 1) * sizeof(wchar_t)));
+}
+
+}  // namespace
+
+TEST(Soak, StartStopCyclesKeepShowingFramesWithFlatResources) {
+  Probe probe("capture", L"krvsoak.exe");
+  HWND window = probe.WaitReady();
+  ASSERT_TRUE(window);
+  const int cycles = 12, warm = 4;
+  CycleFigures figures = RunCycles(probe, window, cycles);
+  ASSERT_EQ("", figures.failure);
+  printf("cycles %d: after %d %s; after %d %s\n", cycles, warm, Describe(figures.counts[warm - 1]).c_str(),
+         cycles, Describe(figures.counts.back()).c_str());
+  EXPECT_TRUE(Flat(figures.counts, warm - 1, 4, 4, 4u << 20))
+      << Describe(figures.counts[warm - 1]) << " -> " << Describe(figures.counts.back());
+  PostCommand(window, ExitId);
+  DWORD code = 99;
+  EXPECT_TRUE(probe.Exited(5000, &code));
+  EXPECT_EQ(0u, code);
+}
+
+TEST(Soak, TenFramesASecondForSomeSecondsMissNothing) {
+  Probe probe("capture", L"krvsoak.exe");
+  HWND window = probe.WaitReady();
+  ASSERT_TRUE(window);
+  HWND image = WaitForWindow(L"krv_iw", NULL, probe.program().id, 5000);
+  ASSERT_TRUE(image);
+  SoakFigures figures = RunSoak(probe, window, image, 6, 10.0);
+  ASSERT_EQ("", figures.failure);
+  printf("soak 6 s: %d frames (%d expected), %d missed, worst round trip %lu ms of %d\n",
+         figures.frames, figures.expected, figures.missed, figures.worstRoundTripMs,
+         figures.roundTrips);
+  EXPECT_EQ(0, figures.missed);
+  EXPECT_GE(figures.frames, figures.expected - 2);
+  EXPECT_LT(figures.worstRoundTripMs, 100u);
+}
+
+// Frames that break the agreement: the program keeps answering, and Stop and Exit still work.
+TEST(Soak, CamerasThatBreakTheRulesLeaveStopAndExitWorking) {
+  for (const wchar_t* mode : {L"oversized", L"undersized", L"stopping", L"flood"}) {
+    SetCameraMode(mode);
+    Probe probe("capture", L"krvsoak.exe");
+    HWND window = probe.WaitReady();
+    ASSERT_TRUE(window);
+    HWND image = WaitForWindow(L"krv_iw", NULL, probe.program().id, 5000);
+    PostCommand(window, StartId);
+    EXPECT_TRUE(probe.WaitForLog("frames 3\n", 15000)) << probe.Log();
+    DWORD worst = 0;
+    for (int i = 0; i < 10; i++) {
+      for (HWND target : {window, image}) {
+        DWORD trip = RoundTripMs(target, 2000);
+        if (trip > worst) worst = trip;
+      }
+      Sleep(100);
+    }
+    EXPECT_LT(worst, 100u) << mode;
+    PostCommand(window, StopId);
+    EXPECT_TRUE(probe.WaitForLog("leave\n", 10000)) << probe.Log();
+    EXPECT_NE(std::string::npos, probe.Log().find("stop 0 ")) << probe.Log();
+    PostCommand(window, ExitId);
+    DWORD code = 99;
+    EXPECT_TRUE(probe.Exited(5000, &code)) << mode;
+    EXPECT_EQ(0u, code) << mode;
+  }
+  SetCameraMode(L"");
+}
+
+// Stray command ids, keys and positions posted to the main window and the worker's windows of a
+// running program: nothing starts, nothing ends, everything keeps answering.
+TEST(Soak, StrayMessagesFromOutsideChangeNothing) {
+  Probe probe("idle", L"krvsoak.exe");
+  HWND window = probe.WaitReady();
+  ASSERT_TRUE(window);
+  const DWORD id = probe.program().id;
+  const HWND targets[] = {window, WaitForWindow(L"krv_iw", NULL, id, 5000),
+                          WaitForWindow(L"krv_twi", NULL, id, 5000),
+                          WaitForWindow(L"krv_bb", NULL, id, 5000)};
+  for (HWND target : targets) ASSERT_TRUE(target);
+  const std::wstring caption = TextOf(targets[1]);
+  unsigned long long state = 20261207;
+  auto next = [&state] {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    return (unsigned int)(state >> 33);
+  };
+  const LPARAM extremes[] = {0, (LPARAM)0xFFFFFFFF, MAKELPARAM(65535, 65535), MAKELPARAM(32768, 0),
+                             (LPARAM)0x7FFFFFFF};
+  for (int i = 0; i < 3000; i++) {
+    const HWND target = targets[next() % 4];
+    const LPARAM position = next() % 2 ? extremes[next() % 5] : (LPARAM)next();
+    switch (next() % 4) {
+      case 0: {
+        const unsigned int command = 1200 + next() % 64000;  // beyond every menu and button
+        if (command < 3000 || command > 3300) PostMessageW(target, WM_COMMAND, command, 0);
+        break;
+      }
+      case 1: {
+        const unsigned int key = next() % 256;
+        if (!strchr("SCX0123456789 ", (int)key) && key != VK_ESCAPE && key != VK_TAB &&
+            key != VK_SPACE && (key < VK_NUMPAD0 || key > VK_NUMPAD9))
+          PostMessageW(target, WM_KEYDOWN, key, position);
+        break;
+      }
+      case 2: PostMessageW(target, WM_MOUSEMOVE, next() % 4, position); break;
+      default: PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, position); break;
+    }
+    if (i % 500 == 0) Sleep(20);
+  }
+  for (HWND target : targets) {
+    EXPECT_LT(RoundTripMs(target, 5000), 1000u);
+    EXPECT_TRUE(IsWindow(target));
+  }
+  EXPECT_LT(RoundTripMs(targets[1], 1000), 100u);
+  EXPECT_EQ("setup\n", probe.Log());
+  EXPECT_EQ(caption, TextOf(targets[1]));
+  PostCommand(window, ExitId);
+  DWORD code = 99;
+  EXPECT_TRUE(probe.Exited(5000, &code));
+  EXPECT_EQ(0u, code);
+}

@@ -1,0 +1,47 @@
+// Seeded hostile input for the soak tests: damaged picture files made from sound ones, and a
+// random source that replays from its seed. A failure prints the seed and the case number;
+// KRV_SOAK_SEED and KRV_SOAK_CASES in the environment rerun it or run the long form.
+#ifndef KORVEL_SOAK_CORPUS_H
+#define KORVEL_SOAK_CORPUS_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+typedef std::vector<unsigned char> Bytes;
+
+// splitmix64: small, fast and the same on every compiler.
+struct Random {
+  unsigned long long state;
+  explicit Random(unsigned long long seed) : state(seed) {}
+  unsigned long long Next() {
+    unsigned long long z = (state += 0x9E3779B97F4A7C15ULL);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return z ^ (z >> 31);
+  }
+  int Below(int n) { return n > 0 ? (int)(Next() % (unsigned long long)n) : 0; }
+  int Between(int low, int high) { return low + Below(high - low + 1); }
+};
+
+// The environment's number, or fallback when it is unset or not a number.
+unsigned long long EnvironmentNumber(const char* name, unsigned long long fallback);
+
+// One sound file of each kind the decoders know, and some that are no pictures at all. Needs
+// GDI+ running and a current image to save from; made once per program.
+struct SoundFile {
+  std::string kind;  // "bmp24", "png", "wmf", "text", ...
+  Bytes bytes;
+};
+const std::vector<SoundFile>& SoundFiles(void);
+
+// A damaged copy of sound: truncated, bit-flipped, header-mangled or several of these at once;
+// how names what was done.
+Bytes Damage(const Bytes& sound, Random* random, std::string* how);
+
+// A crash inside the library ends the program: the case under way is then printed first.
+void NoteCase(const char* what, unsigned long long seed, int number);
+void ForgetCase(void);
+
+#endif

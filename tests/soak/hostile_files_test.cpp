@@ -1,0 +1,277 @@
+// Damaged picture files through KRV_LoadImageFile and through drops on image windows: no
+// crash, a result of 0 or 1, and an image that a refused load leaves exactly as it was. The
+// pixel memory ends at a page the process may not touch, so a write past it ends the test.
+#include <stdio.h>
+#include <string.h>
+
+#include "image/image_fixture.h"
+#include "image/picture_files.h"
+#include "soak/corpus.h"
+#include "support/drops.h"
+
+namespace {
+
+const unsigned long long DefaultSeed = 20261207;
+
+// What an image holds: pixel bytes and colour table.
+struct Snapshot {
+  Bytes pixels;
+  std::vector<RGBQUAD> table;
+  bool operator==(const Snapshot& other) const {
+    return pixels == other.pixels &&
+           memcmp(table.data(), other.table.data(), table.size() * sizeof(RGBQUAD)) == 0;
+  }
+};
+
+Snapshot SnapshotOf(int id) {
+  const ImageSlot& slot = krv_images[id];
+  const size_t size = (size_t)ImageStride(slot.bits, slot.width) * slot.height;
+  Snapshot shot;
+  GdiFlush();
+  shot.pixels.assign((unsigned char*)krv_pixels[id], (unsigned char*)krv_pixels[id] + size);
+  shot.table.resize(256);
+  const int previous = krv_current;
+  KRV_SelectImage(id);
+  KRV_GetPalette(shot.table.data());
+  KRV_SelectImage(previous);
+  return shot;
+}
+
+// Every byte of the pixels different from its neighbours, and a colour table of its own.
+void Scribble(int id, Random* random) {
+  const ImageSlot& slot = krv_images[id];
+  unsigned char* bytes = (unsigned char*)krv_pixels[id];
+  const int stride = ImageStride(slot.bits, slot.width);
+  for (int y = 0; y < slot.height; y++)
+    for (int x = 0; x < stride; x++)
+      bytes[y * stride + x] = slot.bits == 32 && x % 4 == 3 ? 0 : (unsigned char)random->Next();
+  if (slot.bits == 8) {
+    RGBQUAD table[256];
+    for (RGBQUAD& entry : table) {
+      const unsigned int value = (unsigned int)random->Next();
+      memcpy(&entry, &value, sizeof entry);
+      entry.rgbReserved = 0;
+    }
+    const int previous = krv_current;
+    KRV_SelectImage(id);
+    KRV_SetPalette(table, 256);
+    KRV_SelectImage(previous);
+  }
+}
+
+// Whether the page after the pixel memory is out of bounds for the process.
+bool GuardedAfter(int id) {
+  const ImageSlot& slot = krv_images[id];
+  const unsigned char* end =
+      (const unsigned char*)krv_pixels[id] + (size_t)ImageStride(slot.bits, slot.width) * slot.height;
+  MEMORY_BASIC_INFORMATION info = {};
+  if (!VirtualQuery(end, &info, sizeof info)) return false;
+  return info.State != MEM_COMMIT || (info.Protect & (PAGE_NOACCESS | PAGE_GUARD)) != 0;
+}
+
+// Pixels above row y or left of column x: a picture drawn at (x, y) never reaches them.
+bool UntouchedBeforeCorner(int id, const Snapshot& before, int x, int y) {
+  const ImageSlot& slot = krv_images[id];
+  const int bytesPerPixel = slot.bits / 8, stride = ImageStride(slot.bits, slot.width);
+  const unsigned char* now = (const unsigned char*)krv_pixels[id];
+  for (int row = 0; row < slot.height; row++)
+    for (int column = 0; column < slot.width; column++) {
+      if (row >= y && column >= x) continue;
+      const size_t at = (size_t)row * stride + (size_t)column * bytesPerPixel;
+      if (memcmp(now + at, before.pixels.data() + at, bytesPerPixel) != 0) return false;
+    }
+  return true;
+}
+
+const char* ExtensionOf(const std::string& kind) {
+  if (kind.compare(0, 3, "bmp") == 0) return ".bmp";
+  if (kind.compare(0, 3, "png") == 0) return ".png";
+  if (kind.compare(0, 3, "gif") == 0) return ".gif";
+  if (kind.compare(0, 4, "tiff") == 0) return ".tif";
+  if (kind == "jpeg") return ".jpg";
+  if (kind == "ico") return ".ico";
+  if (kind == "wmf") return ".wmf";
+  if (kind == "emf") return ".emf";
+  return ".bin";
+}
+
+}  // namespace
+
+class HostileFiles : public ImageTest {
+ protected:
+  void SetUp() override {
+    ImageTest::SetUp();
+    UseGdiplus();
+    ASSERT_EQ(0, KRV_CreateImage(9, "scratch", 0, 0, 8, 8, 100));
+    SoundFiles();
+    KRV_DestroyImage(9);
+    CreateDirectoryA("soak_files", NULL);
+  }
+  void TearDown() override {
+    for (const std::string& name : written) DeleteFileA(name.c_str());
+    RemoveDirectoryA("soak_files");
+    ForgetCase();
+    ImageTest::TearDown();
+  }
+  std::string Write(const std::string& name, const Bytes& bytes) {
+    const std::string path = "soak_files\\" + name;
+    WriteBytes(path, bytes);
+    written.push_back(path);
+    return path;
+  }
+  // Two targets whose pixel memory fills whole pages: 64 x 64 in 32 and in 8 bits.
+  void MakeTargets() {
+    ASSERT_EQ(0, KRV_CreateImage(1, "target32", 0, 0, 64, 64, 100));
+    ASSERT_EQ(0, KRV_CreateImage8(2, "target8", 100, 0, 64, 64, 100));
+  }
+  std::vector<std::string> written;
+};
+
+TEST_F(HostileFiles, EverySoundFileOfThePictureKindsLoads) {
+  MakeTargets();
+  int pictures = 0;
+  for (const SoundFile& file : SoundFiles()) {
+    const bool picture = file.kind != "text" && file.kind != "zeros" && file.kind != "noise" &&
+                         file.kind != "empty" && file.kind.find("only") == std::string::npos;
+    const std::string path = Write("sound" + std::string(ExtensionOf(file.kind)), file.bytes);
+    for (int id : {1, 2}) {
+      KRV_SelectImage(id);
+      EXPECT_EQ(picture ? 0 : 1, KRV_LoadImageFile(path.c_str(), 0, 0))
+          << file.kind << " into image " << id << " (" << file.bytes.size() << " bytes)";
+    }
+    pictures += picture;
+  }
+  EXPECT_EQ(13, pictures);
+}
+
+TEST_F(HostileFiles, DamagedFilesLoadOrLeaveTheImageAsItWas) {
+  MakeTargets();
+  EXPECT_TRUE(GuardedAfter(1));
+  EXPECT_TRUE(GuardedAfter(2));
+  const unsigned long long seed = EnvironmentNumber("KRV_SOAK_SEED", DefaultSeed);
+  const int cases = (int)EnvironmentNumber("KRV_SOAK_CASES", 160);
+  const int only = (int)EnvironmentNumber("KRV_SOAK_CASE", (unsigned long long)-1);
+  const std::vector<SoundFile>& sound = SoundFiles();
+  static const POINT corners[] = {{0, 0}, {-5, -3}, {50, 60}, {63, 63}, {-100000, 5}, {7, 200000}};
+  int loaded = 0, refused = 0;
+  for (int number = 0; number < cases; number++) {
+    if (only >= 0 && number != only) continue;
+    Random random(seed * 1000003ULL + (unsigned long long)number);
+    const SoundFile& file = sound[random.Below((int)sound.size())];
+    std::string how;
+    const Bytes bytes = Damage(file.bytes, &random, &how);
+    const std::string path = Write("case" + std::string(ExtensionOf(file.kind)), bytes);
+    const int id = 1 + random.Below(2);
+    const POINT corner = corners[random.Below(6)];
+    Scribble(id, &random);
+    const Snapshot before = SnapshotOf(id);
+    KRV_SelectImage(id);
+    NoteCase(("files " + file.kind + how).c_str(), seed, number);
+    const int result = KRV_LoadImageFile(path.c_str(), corner.x, corner.y);
+    ForgetCase();
+    const std::string replay = "seed " + std::to_string(seed) + " case " + std::to_string(number) +
+                               ": " + file.kind + how + " into image " + std::to_string(id);
+    ASSERT_TRUE(result == 0 || result == 1) << result << " " << replay;
+    if (result == 1) {
+      refused++;
+      ASSERT_TRUE(SnapshotOf(id) == before) << "a refused load changed the image; " << replay;
+    } else {
+      loaded++;
+      ASSERT_TRUE(UntouchedBeforeCorner(id, before, corner.x, corner.y))
+          << "drawn outside the picture's place; " << replay;
+    }
+    ASSERT_EQ(id, krv_current) << replay;
+  }
+  printf("damaged files: seed %llu, %d cases, %d loaded, %d refused, 0 crashes\n", seed, cases,
+         loaded, refused);
+}
+
+namespace {
+
+int Red(int, int) { return 0xFF0000; }
+int Green(int, int) { return 0x00FF00; }
+
+std::wstring FullPath(const std::string& relative) {
+  wchar_t folder[MAX_PATH];
+  GetCurrentDirectoryW(MAX_PATH, folder);
+  return std::wstring(folder) + L"\\" + std::wstring(relative.begin(), relative.end());
+}
+
+}  // namespace
+
+TEST_F(HostileFiles, AThousandEntryDropLoadsOnlyItsFirstFile) {
+  MakeTargets();
+  const std::wstring red = FullPath(Write("red.bmp", MakeBmp24(5, 4, Red)));
+  const std::wstring green = FullPath(Write("green.bmp", MakeBmp24(64, 64, Green)));
+  std::vector<std::wstring> names(1000, green);
+  names[0] = red;
+  SendMessageW(krv_images[1].window, WM_DROPFILES, (WPARAM)MakeDrop(names), 0);
+  const int* pixels = (const int*)krv_pixels[1];
+  for (int y = 0; y < 8; y++)
+    for (int x = 0; x < 8; x++)
+      ASSERT_EQ(x < 5 && y < 4 ? 0xFF0000 : 0, pixels[y * 64 + x]) << x << "," << y;
+  EXPECT_EQ(2, krv_current);  // the drop gives the current image back
+}
+
+TEST_F(HostileFiles, DropsOfDamagedFilesAndBadNamesChangeNothingOrLoad) {
+  MakeTargets();
+  const unsigned long long seed = EnvironmentNumber("KRV_SOAK_SEED", DefaultSeed);
+  Random random(seed);
+  const std::string sound = Write("sound.bmp", MakeBmp24(3, 3, Green));
+  // Names the window must refuse: too long for its buffers, missing, a folder, a device.
+  std::vector<std::wstring> badNames;
+  for (size_t length : {255, 256, 259, 260, 261, 1000, 32000})
+    badNames.push_back(FullPath("soak_files\\") + std::wstring(length, L'n'));
+  badNames.push_back(FullPath("soak_files\\missing.bmp"));
+  badNames.push_back(FullPath("soak_files"));
+  badNames.push_back(L"NUL");
+  badNames.push_back(L"C:\\");
+  badNames.push_back(L"\\\\?\\" + FullPath(sound));  // long-path spelling, 260 units or fewer
+  int number = 0;
+  for (const std::wstring& name : badNames) {
+    Scribble(1, &random);
+    const Snapshot before = SnapshotOf(1);
+    NoteCase("drop name", seed, number++);
+    SendMessageW(krv_images[1].window, WM_DROPFILES, (WPARAM)MakeDrop({name, FullPath(sound)}), 0);
+    ForgetCase();
+    if (name.find(L"\\\\?\\") == 0) continue;  // may load: it names a real picture
+    EXPECT_TRUE(SnapshotOf(1) == before) << "dropped name of " << name.size() << " units";
+    EXPECT_EQ(2, krv_current);
+  }
+  // Damaged files, each the first of a long drop.
+  const std::vector<SoundFile>& files = SoundFiles();
+  for (int i = 0; i < 40; i++, number++) {
+    const SoundFile& file = files[random.Below((int)files.size())];
+    std::string how;
+    const std::string path =
+        Write("drop" + std::to_string(i) + ".bin", Damage(file.bytes, &random, &how));
+    const int id = 1 + random.Below(2);
+    Scribble(id, &random);
+    NoteCase(("drop " + file.kind + how).c_str(), seed, number);
+    SendMessageW(krv_images[id].window, WM_DROPFILES,
+                 (WPARAM)MakeDrop(std::vector<std::wstring>(50, FullPath(path))), 0);
+    ForgetCase();
+    ASSERT_TRUE(IsWindow(krv_images[id].window)) << file.kind << how;
+    ASSERT_EQ(2, krv_current) << file.kind << how;
+  }
+}
+
+// A name the system code page cannot spell must not be read as another file's name.
+TEST_F(HostileFiles, ADroppedNameOutsideTheCodePageIsNotTakenForAnother) {
+  MakeTargets();
+  Write("a.bmp", MakeBmp24(4, 4, Red));
+  for (const wchar_t* odd : {L"\u0101", L"\u00e0", L"\ud55c", L"\u0430"}) {  // ā à 한 а
+    const std::wstring name = FullPath("soak_files\\") + odd + L".bmp";
+    HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    const Bytes green = MakeBmp24(4, 4, Green);
+    DWORD done = 0;
+    WriteFile(file, green.data(), (DWORD)green.size(), &done, NULL);
+    CloseHandle(file);
+    memset(krv_pixels[1], 0, 64 * 64 * 4);
+    SendMessageW(krv_images[1].window, WM_DROPFILES, (WPARAM)MakeDrop({name}), 0);
+    DeleteFileW(name.c_str());
+    const int first = ((const int*)krv_pixels[1])[0];
+    EXPECT_TRUE(first == 0 || first == 0x00FF00) << std::hex << first << " for U+" << (int)odd[0];
+  }
+}
