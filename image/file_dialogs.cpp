@@ -63,7 +63,8 @@ struct DialogMemory {
 };
 
 // Runs the dialog; 0 with the chosen path in narrow text, 1 when cancelled. A path that does
-// not fit the caller's 260 bytes counts as cancelled: cut short it would name another file.
+// not fit the caller's 260 bytes, or that the code page cannot spell, counts as cancelled: cut
+// short or spelt with a look-alike letter it would name another file.
 static int RunFileDialog(OPENFILENAMEW* dialog, const DialogMemory& memory, char* path,
                          BOOL(WINAPI* run)(OPENFILENAMEW*)) {
   wchar_t filters[FilterListUnits];
@@ -75,9 +76,7 @@ static int RunFileDialog(OPENFILENAMEW* dialog, const DialogMemory& memory, char
   dialog->nMaxFile = PathUnits;
   dialog->lpstrInitialDir = memory.folderW;
   if (!run(dialog)) return 1;
-  const int needed = WideCharToMultiByte(CP_ACP, 0, dialog->lpstrFile, -1, NULL, 0, NULL, NULL);
-  if (needed <= 0 || needed > PathUnits) return 1;
-  WideToNarrow(dialog->lpstrFile, path, PathUnits);
+  if (PathToNarrow(dialog->lpstrFile, path, PathUnits) != 0) return 1;
   *memory.filterIndex = ValidFilter((int)dialog->nFilterIndex, memory.filterCount);
   RememberFolder(dialog->lpstrFile, memory.folderW, memory.folder);
   return 0;

@@ -147,6 +147,12 @@ int FindEncoder(const wchar_t* mime, CLSID* encoder);
 int ChooseLoadFile(char* path);  // 0 chosen, 1 cancelled
 int ChooseSaveFile(char* path);
 void ServeLoadImageFile(RequestBlock* block);  // request 9003
+// 1 when the bytes are a placeable WMF or an EMF whose records do not fit in the file (sizes
+// running past the end, no end record, point counts larger than their record), or a TIFF whose
+// directories, values or strips lie outside it, or a BMP or icon whose colour table or pixels
+// do not fit or that claims more than 256 colours, or a JPEG whose segments before the scan run
+// past the end; 0 otherwise (also for every other kind).
+int PictureFileIsDamaged(const unsigned char* bytes, long long size);
 // Mends what Wine's encoders write wrongly into a file just saved in format: the file size of
 // an 8-bit BMP, the 16-bit colour map of an indexed TIFF.
 void RepairWrittenFile(const wchar_t* path, int format);

@@ -39,7 +39,8 @@ static bool PathToWide(const char* path, wchar_t* out) {
   return true;
 }
 
-// The whole file in a stream of its own. Wine's GDI+ keeps a file it failed to decode open
+// The whole file in a stream of its own, or NULL when it cannot be read or is damaged in a way
+// the decoders do not survive. Wine's GDI+ keeps a file it failed to decode open
 // (and so undeletable) until the program ends; decoding from memory leaves no handle behind.
 static IStream* ReadFileStream(const wchar_t* path) {
   HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
@@ -52,7 +53,8 @@ static IStream* ReadFileStream(const wchar_t* path) {
   void* bytes = memory ? GlobalLock(memory) : NULL;
   DWORD count = 0;
   const bool read = bytes && ReadFile(file, bytes, (DWORD)size.QuadPart, &count, NULL) &&
-                    count == (DWORD)size.QuadPart;
+                    count == (DWORD)size.QuadPart &&
+                    !PictureFileIsDamaged((const unsigned char*)bytes, size.QuadPart);
   if (bytes) GlobalUnlock(memory);
   CloseHandle(file);
   IStream* stream = NULL;

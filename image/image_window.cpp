@@ -125,14 +125,14 @@ static void OnMouseWheel(HWND window, WPARAM wParam) {
 // ---- Dropped files ----
 enum { DroppedNameUnits = 256 };
 
-// The first file only; a name too long for the buffers is skipped rather than cut short.
+// The first file only; a name too long for the buffers, or one the code page cannot spell, is
+// skipped rather than cut short or spelt with look-alike letters.
 static void LoadFirstDroppedFile(HWND window, HDROP drop) {
   if (DragQueryFileW(drop, 0, NULL, 0) >= (UINT)DroppedNameUnits) return;
   wchar_t name[DroppedNameUnits];
   if (DragQueryFileW(drop, 0, name, DroppedNameUnits) == 0) return;
   char narrow[DroppedNameUnits];
-  if (WideCharToMultiByte(CP_ACP, 0, name, -1, NULL, 0, NULL, NULL) > DroppedNameUnits) return;
-  WideToNarrow(name, narrow, DroppedNameUnits);
+  if (PathToNarrow(name, narrow, DroppedNameUnits) != 0) return;
   if (SelectImageOfWindow(window) < 0) return;
   KRV_LoadImageFile(narrow, 0, 0);
   const ImageSlot* slot = ImageInUse(krv_current);

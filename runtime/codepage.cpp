@@ -44,6 +44,21 @@ int WideToNarrow(const wchar_t* text, char* out, int capacity) {
   return 0;
 }
 
+int PathToNarrow(const wchar_t* path, char* out, int capacity) {
+  if (capacity <= 0) return 1;
+  out[0] = 0;
+  if (!path || !path[0]) return 1;
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, path, -1, out, capacity, NULL, NULL);
+  wchar_t back[MAX_PATH];
+  // The way back must give the very same name: a best-fit letter would name another file.
+  if (bytes <= 0 || lstrlenW(path) >= MAX_PATH ||
+      MultiByteToWideChar(CP_ACP, 0, out, -1, back, MAX_PATH) <= 0 || lstrcmpW(back, path) != 0) {
+    out[0] = 0;
+    return 1;
+  }
+  return 0;
+}
+
 int NarrowPrefixLength(const char* text, int limit) {
   int kept = 0;
   while (text[kept]) {

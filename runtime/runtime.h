@@ -156,6 +156,9 @@ void BuildSnapList(SnapList* list, int width, int height, const RECT* windows, i
 // with a terminator; they return the number of units written before it.
 int NarrowToWide(const char* text, wchar_t* out, int capacity);
 int WideToNarrow(const wchar_t* text, char* out, int capacity);
+// A path (at most MAX_PATH - 1 units) in narrow text only when it converts whole and exactly,
+// so that it cannot name another file; 0 converted, 1 not (out is then empty).
+int PathToNarrow(const wchar_t* path, char* out, int capacity);
 // Bytes of the longest start of text that holds at most limit bytes of whole characters.
 int NarrowPrefixLength(const char* text, int limit);
 // Window texts as narrow text: the getter reads up to 511 units and returns the bytes written.

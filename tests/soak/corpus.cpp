@@ -291,21 +291,46 @@ Bytes Damage(const Bytes& sound, Random* random, std::string* how) {
 
 // ---- The case under way, printed when the program dies in it ----
 static char caseUnderWay[160];
+static volatile DWORD caseStarted;
+enum { HangMs = 20000 };
 
 static LONG WINAPI PrintCaseAndDie(EXCEPTION_POINTERS* exception) {
+  void* address = exception->ExceptionRecord->ExceptionAddress;
+  HMODULE module = NULL;
+  char name[MAX_PATH] = "?";
+  if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                             GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                         (const char*)address, &module))
+    GetModuleFileNameA(module, name, sizeof name);
   if (caseUnderWay[0])
-    fprintf(stderr, "\nCRASH (code %08lx) in %s\n", exception->ExceptionRecord->ExceptionCode,
-            caseUnderWay);
+    fprintf(stderr, "\nCRASH (code %08lx at %p in %s) in %s\n",
+            exception->ExceptionRecord->ExceptionCode, address, name, caseUnderWay);
   fflush(stderr);
+  // Ended at once: a debugger started on the crash would hold the test until its time-out.
+  TerminateProcess(GetCurrentProcess(), 3);
   return EXCEPTION_CONTINUE_SEARCH;
+}
+
+// A case that runs for more than 20 s is taken for a hang: printed, and the program ended.
+static DWORD WINAPI WatchForHangs(LPVOID) {
+  for (;;) {
+    Sleep(1000);
+    if (caseUnderWay[0] && GetTickCount() - caseStarted > HangMs) {
+      fprintf(stderr, "\nHANG (over %d ms) in %s\n", HangMs, caseUnderWay);
+      fflush(stderr);
+      TerminateProcess(GetCurrentProcess(), 4);
+    }
+  }
 }
 
 void NoteCase(const char* what, unsigned long long seed, int number) {
   static bool installed;
   if (!installed) {
     SetUnhandledExceptionFilter(PrintCaseAndDie);
+    CloseHandle(CreateThread(NULL, 0, WatchForHangs, NULL, 0, NULL));
     installed = true;
   }
+  caseStarted = GetTickCount();
   snprintf(caseUnderWay, sizeof caseUnderWay, "%s seed %llu case %d", what, seed, number);
 }
 
