@@ -35,7 +35,7 @@ class ExitFrom : public ::testing::Test {
     printf("exit took %lu ms\n", elapsed);
     EXPECT_EQ(0u, code);
     EXPECT_LT(elapsed, 2100u);
-    EXPECT_NE(std::string::npos, ReadFileText(LogPath).find("soak log line\n")) << ReadFileText(LogPath);
+    EXPECT_NE(std::string::npos, ReadFileText(LogPath).find("soak log line")) << ReadFileText(LogPath);
   }
   HWND Ready(Probe& probe) {
     HWND window = probe.WaitReady();
