@@ -35,7 +35,11 @@ HMENU BuildMainPopupMenu(int busy) {
   return menu;
 }
 
-int MainMenuBusy(void) { return appRunning == 1 || inputPending != 0; }
+// A command waits for the worker while pumping, so a second one could start inside it and
+// take over the one request record; one at a time keeps each its own result.
+static volatile int commandRunning;
+
+int MainMenuBusy(void) { return appRunning == 1 || inputPending != 0 || commandRunning; }
 
 void ShowMainPopupMenu(HWND window) {
   if (PickState.active) return;
@@ -117,10 +121,7 @@ static void ShowWindowInfoInText(void) {
   if (slot) PostMessageW(slot->window, WM_COMMAND, CommandShowWindowInfo, 0);
 }
 
-// A command waits for the worker while pumping, so a second one could start inside it and
-// take over the one request record; one at a time keeps each its own result.
-static int commandRunning;
-
+// Commands that arrive while another one runs are dropped, as their greyed items would be.
 void RunMainMenuCommand(int id) {
   if (commandRunning) return;
   commandRunning = 1;

@@ -89,7 +89,7 @@ struct MainMenuEntry {
 };
 extern const MainMenuEntry mainMenuEntries[MainMenuItemCount];
 HMENU BuildMainPopupMenu(int busy);
-int MainMenuBusy(void);  // appRunning, or a line input waiting
+int MainMenuBusy(void);  // appRunning, a line input waiting, or a command of this menu running
 void ShowMainPopupMenu(HWND window);
 void RunMainMenuCommand(int id);
 // Decimal like atoi, but saturating at the int range instead of overflowing; 0 for words.

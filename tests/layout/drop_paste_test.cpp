@@ -1,0 +1,85 @@
+// Files dropped on the main window and bitmaps pasted as new images, in the real runtime.
+#include "layout/running_framework.h"
+
+namespace {
+
+void ImageZero(void) { KRV_CreateImage(0, "zero", 0, 0, 16, 16, 100); }
+
+class DropAndPaste : public RunningFramework {
+ protected:
+  void TearDown() override {
+    RunningFramework::TearDown();
+    for (const wchar_t* name : {L"a.png", L"b.jpg", L"notes.txt"}) DeleteFileW(name);
+  }
+  void Drop(const std::vector<std::wstring>& paths) {
+    PostMessageW(mainWindow, WM_DROPFILES, (WPARAM)MakeDrop(paths), 0);
+  }
+};
+
+}  // namespace
+
+TEST_F(DropAndPaste, EachDroppedImageOpensInAWindowOfItsSizeAndOtherFilesAreSkipped) {
+  Start();
+  ASSERT_TRUE(WritePatternImage(L"a.png", 40, 30, L"image/png"));
+  ASSERT_TRUE(WritePatternImage(L"b.jpg", 50, 20, L"image/jpeg"));
+  FILE* text = _wfopen(L"notes.txt", L"w");
+  ASSERT_TRUE(text);
+  fputs("not a picture\n", text);
+  fclose(text);
+  Drop({FullPath(L"a.png"), FullPath(L"notes.txt"), FullPath(L"b.jpg")});
+  Sentinel();
+  ASSERT_TRUE(ImageInUse(0));
+  ASSERT_TRUE(ImageInUse(1));
+  EXPECT_FALSE(ImageInUse(2));
+  EXPECT_EQ("000 a.png", TitleOf(0));
+  EXPECT_EQ("001 b.jpg", TitleOf(1));
+  EXPECT_EQ(40, krv_images[0].width);
+  EXPECT_EQ(30, krv_images[0].height);
+  EXPECT_EQ(50, krv_images[1].width);
+  EXPECT_EQ(20, krv_images[1].height);
+  EXPECT_EQ(32, krv_images[1].bits);
+}
+
+// Names longer than the buffers are skipped, never cut into the name of another file; slots
+// run out after 256 windows and the rest of the drop is skipped.
+TEST_F(DropAndPaste, ThreeHundredFilesAndOverlongNamesOverrunNothing) {
+  Start();
+  ASSERT_TRUE(WritePatternImage(L"a.png", 4, 3, L"image/png"));
+  std::wstring shortened = FullPath(L"a.png");
+  std::wstring overlong = shortened.substr(0, shortened.size() - 5) + std::wstring(300, L'x') +
+                          L"\\a.png";
+  std::vector<std::wstring> paths = {overlong, FullPath(L"aaaa") + std::wstring(270, L'a')};
+  for (int i = 0; i < 300; i++) paths.push_back(shortened);
+  Drop(paths);
+  Sentinel();
+  for (int id = 0; id < SlotCount; id++) {
+    char title[16];
+    snprintf(title, sizeof title, "%03d a.png", id);
+    ASSERT_EQ(title, TitleOf(id));
+  }
+}
+
+TEST_F(DropAndPaste, BitmapTakesTheFirstFreeSlotAndTheFormerCurrentImageStays) {
+  Start(ImageZero);
+  HDC screen = GetDC(NULL);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 100, 50);
+  ReleaseDC(NULL, screen);
+  EXPECT_EQ(1, PasteBitmapAsImage(bitmap));
+  ImageSlot* slot = ImageInUse(1);
+  ASSERT_TRUE(slot);
+  EXPECT_EQ("001", TitleOf(1));
+  EXPECT_EQ(100, slot->width);
+  EXPECT_EQ(50, slot->height);
+  EXPECT_EQ(32, slot->bits);
+  EXPECT_EQ(0, krv_current);
+}
+
+TEST_F(DropAndPaste, ABitmapNoImageCanHoldIsDeleted) {
+  Start();
+  HBITMAP bitmap = CreateBitmap(60000, 1, 1, 1, NULL);  // too wide for any zoom
+  ASSERT_TRUE(bitmap);
+  EXPECT_EQ(-1, PasteBitmapAsImage(bitmap));
+  BITMAP info;
+  EXPECT_EQ(0, GetObjectW(bitmap, sizeof info, &info));
+  EXPECT_FALSE(ImageInUse(0));
+}
