@@ -4,6 +4,7 @@
 
 #include "boxes/boxes.h"
 #include "layout/running_framework.h"
+#include "support/saved_text.h"
 
 namespace {
 
@@ -15,29 +16,6 @@ std::wstring ItemText(HMENU menu, int position) {
 
 bool Greyed(HMENU menu, int position) {
   return (GetMenuState(menu, position, MF_BYPOSITION) & MF_GRAYED) != 0;
-}
-
-std::string ReadWholeFile(const char* name) {
-  FILE* file = fopen(name, "rb");
-  if (!file) return "<missing>";
-  std::string text;
-  char buffer[512];
-  size_t read;
-  while ((read = fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, read);
-  fclose(file);
-  return text;
-}
-
-std::string ClipboardText() {
-  if (!OpenClipboard(NULL)) return "<busy>";
-  std::string text = "<none>";
-  HANDLE data = GetClipboardData(CF_TEXT);
-  if (data) {
-    text = (const char*)GlobalLock(data);
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return text;
 }
 
 void TwoImages(void) {
@@ -138,7 +116,7 @@ TEST_F(MainMenu, ImagePromptMakesTheLowestFreeSlotAtTheTypedSize) {
   EXPECT_EQ(0, Exit());
   EXPECT_EQ(
       "Creating ImageWindow...\r\n Width=320\r\nHeight=240\r\nBit[32 or 8]=8\r\n",
-      ReadWholeFile("KORVEL00.LOG"));
+      FileText("KORVEL00.LOG"));
 }
 
 TEST_F(MainMenu, ImagePromptWithAnyOtherDepthOrAnImpossibleSizeMakesNothing) {
@@ -182,7 +160,7 @@ TEST_F(MainMenu, BoxPromptsOpenWhatTheBoxesAccept) {
       "Creating ButtonBox...\r\nNumber[X]=>2\r\nNumber[Y]=>1073741825\r\n"
       "Creating ButtonBox...\r\nNumber[X]=>4\r\nNumber[Y]=>2\r\n"
       "Creating InpuxBox...\r\nHow many items? >3\r\n",
-      ReadWholeFile("KORVEL00.LOG"));
+      FileText("KORVEL00.LOG"));
 }
 
 TEST_F(MainMenu, TextWindowCommandOpensTheLowestClosedIndex) {

@@ -5,32 +5,10 @@
 
 #include "boxes/boxes.h"
 #include "image/image.h"
+#include "support/saved_text.h"
 #include "text/text_fixture.h"
 
 namespace {
-
-std::string ReadWholeFile(const char* name) {
-  FILE* file = fopen(name, "rb");
-  if (!file) return "<missing>";
-  std::string text;
-  char buffer[512];
-  size_t read;
-  while ((read = fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, read);
-  fclose(file);
-  return text;
-}
-
-std::string ClipboardText() {
-  if (!OpenClipboard(NULL)) return "<busy>";
-  std::string text = "<none>";
-  HANDLE data = GetClipboardData(CF_TEXT);
-  if (data) {
-    text = (const char*)GlobalLock(data);
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return text;
-}
 
 void PutTextOnClipboard(const char* text) {
   ASSERT_TRUE(OpenClipboard(NULL));
@@ -61,7 +39,7 @@ class WindowInfo : public TextWindows {
     KRV_StartLog(0);
     SendMessageW(textWindows[0].window, WM_COMMAND, CommandWindowInfo, 0);
     KRV_CloseTextWindow(0);
-    return ReadWholeFile("KORVEL00.LOG");
+    return FileText("KORVEL00.LOG");
   }
   // Colours (0x00RRGGBB) of the ink and background found in a cell of text window 0.
   bool CellHolds(int column, int row, int rgb) {
