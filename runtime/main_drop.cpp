@@ -1,8 +1,5 @@
 // Pictures that become new image windows from the main window: files dropped on it and a
 // bitmap taken from the clipboard. GUI thread; the worker makes and fills the images.
-#include <objidl.h>
-#include <gdiplus.h>
-#include <limits.h>
 #include <stdio.h>
 
 #include "image/image.h"
@@ -36,26 +33,11 @@ int PasteBitmapAsImage(HBITMAP bitmap) {
   return -1;
 }
 
-// Width and height of an image file as GDI+ decodes it; 0 x 0 for anything it cannot read.
-static void ReadImageFileSize(const wchar_t* path, int* width, int* height) {
-  using namespace Gdiplus;
-  *width = *height = 0;
-  GpImage* image = NULL;
-  if (DllExports::GdipLoadImageFromFile(path, &image) != Ok || !image) return;
-  UINT w = 0, h = 0;
-  DllExports::GdipGetImageWidth(image, &w);
-  DllExports::GdipGetImageHeight(image, &h);
-  DllExports::GdipDisposeImage(image);
-  if (w > INT_MAX || h > INT_MAX) return;
-  *width = (int)w;
-  *height = (int)h;
-}
-
-// False when the text does not fit or has characters the code page lacks: the narrow path
-// would name another file, or none.
+// False when the text does not fit or has characters the code page lacks (a look-alike would
+// do): the narrow path would name another file, or none.
 static bool ToNarrowExactly(const wchar_t* text, char* out, int size) {
   BOOL lossy = FALSE;
-  int bytes = WideCharToMultiByte(CP_ACP, 0, text, -1, out, size, NULL, &lossy);
+  int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, -1, out, size, NULL, &lossy);
   return bytes > 0 && !lossy;
 }
 
@@ -83,7 +65,7 @@ static void OpenDroppedFile(HDROP drop, UINT index, int* next) {
   DroppedFile file;
   if (!ReadDroppedFile(drop, index, &file)) return;
   int width, height;
-  ReadImageFileSize(file.fullWide, &width, &height);
+  ReadPictureSize(file.fullWide, &width, &height);
   if (width == 0 || height == 0) return;
   while (*next < SlotCount && quitState == QuitRunning) {
     int slot = (*next)++;

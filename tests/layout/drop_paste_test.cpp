@@ -38,6 +38,22 @@ TEST_F(DropAndPaste, EachDroppedImageOpensInAWindowOfItsSizeAndOtherFilesAreSkip
   EXPECT_EQ(50, krv_images[1].width);
   EXPECT_EQ(20, krv_images[1].height);
   EXPECT_EQ(32, krv_images[1].bits);
+  // Each shows its file: the PNG exactly, the JPEG within its loss.
+  const int* a = (const int*)krv_pixels[0];
+  for (int y = 0; y < 30; y++)
+    for (int x = 0; x < 40; x++) ASSERT_EQ(PatternColour(x, y), a[y * 40 + x]) << x << "," << y;
+  const int* b = (const int*)krv_pixels[1];
+  for (int y = 2; y < 20; y += 8) {
+    for (int x = 2; x < 50; x += 8) {
+      int want = PatternColour(x, y), got = b[y * 50 + x];
+      for (int shift = 0; shift < 24; shift += 8)
+        EXPECT_NEAR((want >> shift) & 0xFF, (got >> shift) & 0xFF, 24) << x << "," << y;
+    }
+  }
+  EXPECT_EQ(0, krv_current);  // the last creation's image gave way to the one before
+  // Reading sizes leaves no file open.
+  EXPECT_TRUE(DeleteFileW(L"notes.txt"));
+  EXPECT_TRUE(DeleteFileW(L"b.jpg"));
 }
 
 // Names longer than the buffers are skipped, never cut into the name of another file; slots
@@ -57,6 +73,24 @@ TEST_F(DropAndPaste, ThreeHundredFilesAndOverlongNamesOverrunNothing) {
     snprintf(title, sizeof title, "%03d a.png", id);
     ASSERT_EQ(title, TitleOf(id));
   }
+}
+
+// The loading takes the path as narrow text: a name the code page cannot spell would open
+// another file, or none, into a window already made.
+TEST_F(DropAndPaste, NamesOutsideTheCodePageAreSkippedJapaneseOnesOpen) {
+  Start(ImageZero);
+  const wchar_t* japanese = L"\u753B\u50CF.png";  // 画像
+  const wchar_t* foreign = L"\u00FCber\u0394.png";
+  ASSERT_TRUE(WritePatternImage(japanese, 6, 5, L"image/png"));
+  ASSERT_TRUE(WritePatternImage(foreign, 6, 5, L"image/png"));
+  Drop({FullPath(foreign), FullPath(japanese)});
+  Sentinel();
+  EXPECT_EQ("001 画像.png", TitleOf(1));
+  EXPECT_FALSE(ImageInUse(2));
+  ASSERT_TRUE(ImageInUse(1));
+  EXPECT_EQ(PatternColour(5, 4), ((const int*)krv_pixels[1])[4 * 6 + 5]);
+  EXPECT_TRUE(DeleteFileW(japanese));
+  EXPECT_TRUE(DeleteFileW(foreign));
 }
 
 TEST_F(DropAndPaste, BitmapTakesTheFirstFreeSlotAndTheFormerCurrentImageStays) {

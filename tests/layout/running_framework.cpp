@@ -131,29 +131,13 @@ void RunningFramework::CtrlKey(WPARAM key) {
 
 int PatternColour(int x, int y) { return ((x * 5) & 0xFF) << 16 | ((y * 7) & 0xFF) << 8 | 0x40; }
 
-static bool FindEncoder(const wchar_t* mime, CLSID* clsid) {
-  using namespace Gdiplus;
-  UINT count = 0, size = 0;
-  if (DllExports::GdipGetImageEncodersSize(&count, &size) != Ok || size == 0) return false;
-  std::vector<BYTE> buffer(size);
-  ImageCodecInfo* codecs = reinterpret_cast<ImageCodecInfo*>(buffer.data());
-  if (DllExports::GdipGetImageEncoders(count, size, codecs) != Ok) return false;
-  for (UINT i = 0; i < count; i++) {
-    if (lstrcmpW(codecs[i].MimeType, mime) == 0) {
-      *clsid = codecs[i].Clsid;
-      return true;
-    }
-  }
-  return false;
-}
-
 bool WritePatternImage(const wchar_t* path, int width, int height, const wchar_t* mime) {
   using namespace Gdiplus;
   std::vector<int> pixels(width * height);
   for (int y = 0; y < height; y++)
     for (int x = 0; x < width; x++) pixels[y * width + x] = PatternColour(x, y);
   CLSID encoder;
-  if (!FindEncoder(mime, &encoder)) return false;
+  if (FindEncoder(mime, &encoder) != 0) return false;
   GpBitmap* bitmap = NULL;
   if (DllExports::GdipCreateBitmapFromScan0(width, height, width * 4, PixelFormat32bppRGB,
                                             (BYTE*)pixels.data(), &bitmap) != Ok)
