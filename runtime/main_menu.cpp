@@ -121,9 +121,18 @@ static void ShowWindowInfoInText(void) {
   if (slot) PostMessageW(slot->window, WM_COMMAND, CommandShowWindowInfo, 0);
 }
 
-// Commands that arrive while another one runs are dropped, as their greyed items would be.
+// Commands are refused where their items are greyed: no request would be served while the
+// application runs, and a second prompt would share the typed keys with a waiting one. Only
+// Paste and Window Info have keys of their own.
+static bool Refused(int id) {
+  if (commandRunning) return true;
+  if (id == CommandPasteBitmap) return appRunning == 1;
+  if (id == CommandShowWindowInfo) return false;
+  return MainMenuBusy();
+}
+
 void RunMainMenuCommand(int id) {
-  if (commandRunning) return;
+  if (Refused(id)) return;
   commandRunning = 1;
   switch (id) {
     case CommandCreateImage: CreateImageByPrompt(); break;

@@ -195,34 +195,58 @@ TEST_F(MainMenu, CtrlWWithoutATextWindowOpensWindowZeroWithTheReport) {
                                      "\tKRV_OpenTextWindow(0,"));
 }
 
+// The menu as the right button on the caption opens it; it is closed again with Escape.
+static HMENU WaitForPopupMenu(HWND* popup) {
+  bool shown = WaitUntil([&] {
+    *popup = FindWindowW(L"#32768", NULL);
+    return *popup && IsWindowVisible(*popup);
+  });
+  return shown ? (HMENU)SendMessageW(*popup, MN_GETHMENU, 0, 0) : NULL;
+}
+
+static bool ClosePopupMenu(HWND popup) {
+  PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+  return WaitUntil([] {
+    HWND open = FindWindowW(L"#32768", NULL);
+    return !open || !IsWindowVisible(open);
+  });
+}
+
+TEST_F(MainMenu, CaptionRightClickWhileIdleOffersEveryItem) {
+  Start();
+  PostMessageW(mainWindow, WM_NCRBUTTONDOWN, HTCAPTION, MAKELPARAM(10, 10));
+  HWND popup = NULL;
+  HMENU menu = WaitForPopupMenu(&popup);
+  ASSERT_TRUE(menu);
+  ASSERT_EQ(12, GetMenuItemCount(menu));
+  EXPECT_EQ(L"Image Window", ItemText(menu, 6));
+  for (int i = 0; i < 12; i++) EXPECT_FALSE(Greyed(menu, i)) << i;
+  EXPECT_TRUE(ClosePopupMenu(popup));
+}
+
 TEST_F(MainMenu, WhileAppMainRunsOnlyStopAndExitAreOfferedAndDropsAreRefused) {
   Start(NULL, RunUntilStopped);
   Command(CommandStart);
   ASSERT_TRUE(WaitUntil([] { return appRunning == 1; }));
   PostMessageW(mainWindow, WM_RBUTTONDOWN, 0, MAKELPARAM(10, 10));
   HWND popup = NULL;
-  ASSERT_TRUE(WaitUntil([&] {
-    popup = FindWindowW(L"#32768", NULL);
-    return popup && IsWindowVisible(popup);
-  }));
-  HMENU menu = (HMENU)SendMessageW(popup, MN_GETHMENU, 0, 0);
+  HMENU menu = WaitForPopupMenu(&popup);
   ASSERT_TRUE(menu);
   ASSERT_EQ(12, GetMenuItemCount(menu));
   for (int i = 0; i < 12; i++) {
     if (GetMenuState(menu, i, MF_BYPOSITION) & MF_SEPARATOR) continue;
     EXPECT_EQ(i == 3 || i == 4, !Greyed(menu, i)) << i;
   }
-  PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
-  ASSERT_TRUE(WaitUntil([] {
-    HWND open = FindWindowW(L"#32768", NULL);
-    return !open || !IsWindowVisible(open);
-  }));
+  ASSERT_TRUE(ClosePopupMenu(popup));
+  Command(CommandCreateImage);  // as the greyed item would have sent it
+  Command(CommandOpenText);
   ASSERT_TRUE(WritePatternImage(L"refused.png", 8, 8, L"image/png"));
   PostMessageW(mainWindow, WM_DROPFILES, (WPARAM)MakeDrop({FullPath(L"refused.png")}), 0);
   Sleep(300);
+  EXPECT_EQ(0, inputPending);
   Command(CommandStop);
   ASSERT_TRUE(WaitUntil([] { return appRunning == 0; }));
-  Sentinel();
+  EXPECT_EQ(0, Sentinel());  // nothing was opened meanwhile, nor after
   EXPECT_EQ(0, ImagesInUse());
   DeleteFileW(L"refused.png");
 }
