@@ -2,7 +2,6 @@
 
 #include <objidl.h>
 #include <gdiplus.h>
-#include <shlobj.h>
 
 #include "boxes/boxes.h"
 #include "support/test_app.h"
@@ -145,23 +144,6 @@ bool WritePatternImage(const wchar_t* path, int width, int height, const wchar_t
   bool saved = DllExports::GdipSaveImageToFile(bitmap, path, &encoder, NULL) == Ok;
   DllExports::GdipDisposeImage(bitmap);
   return saved;
-}
-
-HDROP MakeDrop(const std::vector<std::wstring>& paths) {
-  size_t units = 1;
-  for (const std::wstring& path : paths) units += path.size() + 1;
-  HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + units * sizeof(wchar_t));
-  DROPFILES* drop = (DROPFILES*)GlobalLock(block);
-  drop->pFiles = sizeof(DROPFILES);
-  drop->fWide = TRUE;
-  wchar_t* at = (wchar_t*)(drop + 1);
-  for (const std::wstring& path : paths) {
-    memcpy(at, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
-    at += path.size() + 1;
-  }
-  *at = 0;
-  GlobalUnlock(block);
-  return (HDROP)block;
 }
 
 std::wstring FullPath(const wchar_t* name) {

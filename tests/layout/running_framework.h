@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "image/image.h"
+#include "support/dropped_files.h"
 #include "text/text.h"
 
 class RunningFramework : public ::testing::Test {
@@ -49,8 +50,6 @@ bool WaitUntil(Condition condition, DWORD timeoutMs = 5000) {
 // PatternColour(x, y); mime is "image/png" or "image/jpeg".
 int PatternColour(int x, int y);
 bool WritePatternImage(const wchar_t* path, int width, int height, const wchar_t* mime);
-// A drop of the given paths as the shell hands it over.
-HDROP MakeDrop(const std::vector<std::wstring>& paths);
 std::wstring FullPath(const wchar_t* name);
 std::string TitleOf(int id);  // "" when the slot is not in use
 
