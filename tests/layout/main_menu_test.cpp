@@ -224,6 +224,25 @@ TEST_F(MainMenu, CaptionRightClickWhileIdleOffersEveryItem) {
   EXPECT_TRUE(ClosePopupMenu(popup));
 }
 
+// The prompt pumps the main window's messages too: its menu opens, with creation greyed.
+TEST_F(MainMenu, WhileAPromptWaitsTheMenuOffersOnlyStopAndExit) {
+  Start(ConsoleWithLog);
+  Command(CommandCreateImage);
+  ASSERT_TRUE(WaitUntil([] { return inputPending != 0; }));
+  PostMessageW(mainWindow, WM_RBUTTONDOWN, 0, MAKELPARAM(10, 10));
+  HWND popup = NULL;
+  HMENU menu = WaitForPopupMenu(&popup);
+  ASSERT_TRUE(menu);
+  for (int i : {0, 2, 6, 7, 8, 9, 11}) EXPECT_TRUE(Greyed(menu, i)) << i;
+  for (int i : {3, 4}) EXPECT_FALSE(Greyed(menu, i)) << i;
+  ASSERT_TRUE(ClosePopupMenu(popup));
+  EXPECT_TRUE(Answer(L"32"));
+  EXPECT_TRUE(Answer(L"16"));
+  EXPECT_TRUE(Answer(L"32"));
+  Sentinel();
+  EXPECT_EQ("000", TitleOf(0));
+}
+
 TEST_F(MainMenu, WhileAppMainRunsOnlyStopAndExitAreOfferedAndDropsAreRefused) {
   Start(NULL, RunUntilStopped);
   Command(CommandStart);
