@@ -143,3 +143,19 @@ TEST_F(WindowInfo, ReportGoesToTheWindowItWasAskedIn) {
   EXPECT_EQ(0u, report.find("******* Window information *******\r\n"));
   EXPECT_NE(std::string::npos, report.find(" 3 X:500 Y:20 W:200 H:100\r\n"));
 }
+
+TEST_F(WindowInfo, AListingThatHadToBeShortenedSaysSo) {
+  ASSERT_EQ(0, KRV_OpenTextWindow(0, 10, 20, 400, 300));
+  std::string title(600, 'L');
+  ASSERT_EQ(0, KRV_CreateImage(0, title.c_str(), 0, 0, 64, 48, 100));
+  std::string report = RunReport();
+  EXPECT_NE(std::string::npos,
+            report.find(std::string("**********************************\r\n"
+                                    "ソースリストは長すぎるため一部を省きました．\r\n") +
+                        Done))
+      << report;
+  std::string listing = ClipboardText();
+  size_t start = listing.find("\tKRV_CreateImage(0,\"");
+  ASSERT_NE(std::string::npos, start);
+  EXPECT_EQ((size_t)ListingLineSize - 1, listing.find('\n', start) + 1 - start);
+}
