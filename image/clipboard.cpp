@@ -102,6 +102,22 @@ static bool PlacePicture(int id, SIZE size, int* x, int* y) {
   return true;
 }
 
+// Pictures with alpha bring it along in the fourth byte; pixels of 32-bit images are
+// 0x00RRGGBB, so the byte is cleared wherever the picture landed.
+static void ClearFourthBytes(int id, int x, int y, SIZE size) {
+  const ImageSlot* slot = &krv_images[id];
+  if (slot->bits != 32) return;
+  GdiFlush();
+  const int left = x > 0 ? x : 0, top = y > 0 ? y : 0;
+  const long long right = (long long)x + size.cx, bottom = (long long)y + size.cy;
+  const int r = right < slot->width ? (int)right : slot->width;
+  const int b = bottom < slot->height ? (int)bottom : slot->height;
+  for (int row = top; row < b; row++) {
+    int* line = (int*)krv_pixels[id] + (size_t)row * slot->width;
+    for (int column = left; column < r; column++) line[column] &= 0xFFFFFF;
+  }
+}
+
 void KRV_PasteImage(int id, int x, int y) {
   if (!ImageInUse(id)) return;
   RGBQUAD colours[PaletteSize];
@@ -116,6 +132,7 @@ void KRV_PasteImage(int id, int x, int y) {
     const ImageSlot* slot = &krv_images[id];
     if (count > 0) SetDIBColorTable(slot->memDC, 0, count, colours);
     BitBlt(slot->memDC, x, y, size.cx, size.cy, source, 0, 0, SRCCOPY);
+    ClearFourthBytes(id, x, y, size);
     InvalidateRect(slot->window, NULL, FALSE);
   }
   SelectObject(source, old);
@@ -145,6 +162,7 @@ void PastePendingBitmap(RequestBlock* block) {
     HGDIOBJ old = SelectObject(source, bitmap);
     const SIZE size = BitmapSize(bitmap);
     BitBlt(slot->memDC, 0, 0, size.cx, size.cy, source, 0, 0, SRCCOPY);
+    ClearFourthBytes(krv_current, 0, 0, size);
     SelectObject(source, old);
     DeleteDC(source);
   }
