@@ -86,8 +86,12 @@ static void PlaceCursor(Figure* f) {
   }
 }
 
+static bool FollowsTheMouse(const Figure& f) {
+  return f.kind == FigureRow || f.kind == FigureColumn || f.kind == FigureArea;
+}
+
 static void StartCursor(Pick* pick) {
-  if (pick->figure.kind == FigureNone) return;
+  if (!FollowsTheMouse(pick->figure)) return;
   PlaceCursor(&pick->figure);
   ShowFigure(pick);
 }
@@ -108,7 +112,7 @@ static int CursorStep(Pick* pick) {
     EraseFigure(pick);
     return PickCancelled;
   }
-  if (PickState.moved && pick->figure.kind != FigureNone) {
+  if (PickState.moved && FollowsTheMouse(pick->figure)) {
     PickState.moved = 0;
     EraseFigure(pick);
     PlaceCursor(&pick->figure);
