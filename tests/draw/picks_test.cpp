@@ -241,3 +241,24 @@ TEST_F(Picks, ImageClosedDuringThePickCancelsIt) {
   EXPECT_FALSE(ImageInUse(3));
   EXPECT_EQ(0, PickState.active);
 }
+
+TEST_F(Picks, TextWindowsOpenNoMenuWhileAPickWaits) {
+  ASSERT_EQ(0, KRV_OpenTextWindow(0, 0, 0, 200, 100));
+  bool menuSeen = true;
+  int x, y;
+  {
+    MouseDriver user([] { return WindowOf(3); },
+                     {Then([&] {
+                        PostMessageW(FindWindowW(L"krv_twi", NULL), WM_RBUTTONDOWN, MK_RBUTTON,
+                                     MAKELPARAM(5, 5));
+                        Sleep(200);
+                        HWND popup = FindWindowW(L"#32768", NULL);
+                        menuSeen = popup && IsWindowVisible(popup);
+                      }),
+                      Click(4, 4)});
+    EXPECT_EQ(0, KRV_PickPoint(3, &x, &y));
+  }
+  KRV_CloseTextWindow(0);
+  EXPECT_FALSE(menuSeen);
+  EXPECT_EQ(2, x);
+}
