@@ -192,6 +192,12 @@ static int TwoClickStep(Pick* pick) {
 
 // ---- The frame every pick shares ----
 
+// The style change is sent to the GUI thread, which does not pump while Exit waits for this
+// thread: then the main window is about to go and is left alone.
+static void SetMainWindowDrops(BOOL accept) {
+  if (mainWindow && quitState == QuitRunning) DragAcceptFiles(mainWindow, accept);
+}
+
 // A right click left over from an earlier pick (one that ended on a click in the same pass)
 // must not cancel this one, so both click flags start cleared.
 static bool BeginPick(Pick* pick, int n, const char* prompt) {
@@ -200,7 +206,7 @@ static bool BeginPick(Pick* pick, int n, const char* prompt) {
   SetStatusText(prompt);
   pick->acceptedDrops =
       mainWindow && (GetWindowLongW(mainWindow, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) != 0;
-  if (mainWindow) DragAcceptFiles(mainWindow, FALSE);
+  SetMainWindowDrops(FALSE);
   KRV_SelectImage(n);
   PickState.clicked = 0;
   PickState.rightClicked = 0;
@@ -218,7 +224,7 @@ static void EndPick(const Pick* pick) {
   ShowColourDepthStatus();
   PickState.active = 0;
   PickState.image = -1;
-  if (mainWindow) DragAcceptFiles(mainWindow, pick->acceptedDrops);
+  SetMainWindowDrops(pick->acceptedDrops);
 }
 
 static bool ImageGone(const Pick* pick) {
