@@ -197,7 +197,6 @@ TEST_F(DrawCommands, PickedColourBecomesTheDrawingColour) {
   EXPECT_EQ(0x010101, krv_tc);
 
   ASSERT_EQ(0, KRV_CreateImage8(4, "eight", -1, -1, 64, 48, 200));
-  RecordMouse(4);
   RGBQUAD entry = {0x33, 0x22, 0x11, 0};  // blue, green, red
   RGBQUAD table[8] = {};
   table[7] = entry;
@@ -251,7 +250,6 @@ TEST_F(DrawCommands, InteractivePasteIsCentredOnTheClick) {
   KRV_CopyImage(3);  // a 64 x 48 picture of 0x102030 on the clipboard
   ASSERT_EQ(0, KRV_CreateImage(5, "target", -1, -1, 200, 160, 100));
   ASSERT_EQ(100, krv_images[5].zoom);
-  RecordMouse(5);
   int frameCorner = 0, frameDiagonal = 0;
   {
     MouseDriver user([] { return WindowOf(5); },
@@ -275,4 +273,37 @@ TEST_F(DrawCommands, InteractivePasteIsCentredOnTheClick) {
     KRV_PasteImage(5, -1, -1);
   }
   for (int i = 0; i < 200 * 160; i++) ASSERT_EQ(0, ((int*)krv_pixels[5])[i]) << i;
+}
+
+// The image window's menu commands reach the clipboard and the drawing commands.
+TEST_F(DrawCommands, ImageWindowCommandsCopyCutPasteAndDraw) {
+  HWND window = WindowOf(3);
+  SendMessageW(window, WM_COMMAND, CommandCopy, 0);
+  int count = -1;
+  HBITMAP copied = KRV_GetClipboardBitmap(NULL, &count);
+  ASSERT_TRUE(copied != NULL);
+  BITMAP info = {};
+  GetObjectW(copied, sizeof info, &info);
+  DeleteObject(copied);
+  EXPECT_EQ(64, info.bmWidth);
+  EXPECT_EQ(48, info.bmHeight);
+
+  SendMessageW(window, WM_COMMAND, CommandCut, 0);
+  EXPECT_EQ(64 * 48, CountOf(0));
+  SendMessageW(window, WM_COMMAND, CommandPasteTopLeft, 0);
+  EXPECT_EQ(0, ChangedPixels(3, before));
+
+  {
+    MouseDriver user([] { return WindowOf(3); }, {Click(2, 2), Click(20, 16)});
+    SendMessageW(window, WM_COMMAND, CommandBoxFill, 0);
+  }
+  EXPECT_EQ(80, CountOf(0xABCDEF));
+
+  SendMessageW(window, WM_COMMAND, CommandCut, 0);  // a picture of the filled box
+  {
+    MouseDriver user([] { return WindowOf(3); }, {Move(64, 48), Click(64, 48)});
+    SendMessageW(window, WM_COMMAND, CommandPaste, 0);
+  }
+  EXPECT_EQ(0xABCDEF, PixelOf(3, 1, 1));  // centred on (32, 24): the picture lands at (0, 0)
+  EXPECT_EQ(80, CountOf(0xABCDEF));
 }

@@ -1,5 +1,6 @@
-// Shared by the pick and drawing-command tests: an image whose mouse messages reach the picks,
-// a main window with a status label of its own, and looks at pixels and texts.
+// Shared by the pick and drawing-command tests: an image whose window procedure records the
+// mouse for the picks, a main window with a status label of its own, and looks at pixels and
+// texts.
 #ifndef KORVEL_PICK_FIXTURE_H
 #define KORVEL_PICK_FIXTURE_H
 
@@ -11,37 +12,6 @@
 #include "draw/draw.h"
 #include "draw/mouse_driver.h"
 #include "image/image_fixture.h"
-
-inline WNDPROC imageProc;
-
-// Stands in for the image window procedure's mouse handling until it lands here.
-inline LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  const int id = ImageIdOfWindow(window);
-  if (id >= 0 && PickState.active && PickState.image == id) {
-    const int x = LOWORD(lParam) * 100 / krv_images[id].zoom;
-    const int y = HIWORD(lParam) * 100 / krv_images[id].zoom;
-    switch (message) {
-      case WM_MOUSEMOVE:
-        PickState.moved = 1;
-        PickState.moveX = x;
-        PickState.moveY = y;
-        return 0;
-      case WM_LBUTTONDOWN:
-        PickState.clicked = 1;
-        PickState.clickX = x;
-        PickState.clickY = y;
-        return 0;
-      case WM_RBUTTONDOWN:
-      case WM_MBUTTONDOWN: PickState.rightClicked = 1; return 0;
-    }
-  }
-  return CallWindowProcW(imageProc, window, message, wParam, lParam);
-}
-
-inline void RecordMouse(int id) {
-  imageProc = (WNDPROC)SetWindowLongPtrW(krv_images[id].window, GWLP_WNDPROC,
-                                         (LONG_PTR)RecordingProc);
-}
 
 inline HWND WindowOf(int id) { return krv_images[id].window; }
 
@@ -100,7 +70,6 @@ class PickTest : public ImageTest {
     stopRequested = 0;
     ASSERT_EQ(0, KRV_CreateImage(3, "pick", -1, -1, 64, 48, 200));
     ASSERT_EQ(200, krv_images[3].zoom);
-    RecordMouse(3);
     FillWith(3, 0x102030);
     before = Snapshot(3);
   }
