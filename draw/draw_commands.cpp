@@ -65,47 +65,33 @@ void DrawColumnCommand(int id) {
   Repaint(id);
 }
 
-void DrawBoxCommand(int id) {
+static void DrawPickedBox(int id, void (*draw)(int x1, int y1, int x2, int y2)) {
   int x1, y1, x2, y2;
   if (!Picked(KRV_PickBox(id, &x1, &y1, &x2, &y2))) return;
-  KRV_Box(x1, y1, x2, y2);
+  draw(x1, y1, x2, y2);
   Repaint(id);
 }
 
-void FillBoxCommand(int id) {
-  int x1, y1, x2, y2;
-  if (!Picked(KRV_PickBox(id, &x1, &y1, &x2, &y2))) return;
+static void FillBoxInDrawingColour(int x1, int y1, int x2, int y2) {
   KRV_FillBox(x1, y1, x2, y2, krv_color, krv_color);
-  Repaint(id);
 }
 
-void XorFillBoxCommand(int id) {
-  int x1, y1, x2, y2;
-  if (!Picked(KRV_PickBox(id, &x1, &y1, &x2, &y2))) return;
-  KRV_XorFillBox(x1, y1, x2, y2);
-  Repaint(id);
-}
+void DrawBoxCommand(int id) { DrawPickedBox(id, KRV_Box); }
+void FillBoxCommand(int id) { DrawPickedBox(id, FillBoxInDrawingColour); }
+void XorFillBoxCommand(int id) { DrawPickedBox(id, KRV_XorFillBox); }
 
-void DrawCircleCommand(int id) {
+static void DrawPickedCircle(int id, void (*draw)(int cx, int cy, int r)) {
   int cx, cy, r;
   if (!Picked(KRV_PickCircle(id, &cx, &cy, &r))) return;
-  KRV_Circle(krv_color, cx, cy, r);
+  draw(cx, cy, r);
   Repaint(id);
 }
 
-void FillCircleCommand(int id) {
-  int cx, cy, r;
-  if (!Picked(KRV_PickCircle(id, &cx, &cy, &r))) return;
-  KRV_FillCircle(cx, cy, r);
-  Repaint(id);
-}
+static void CircleInDrawingColour(int cx, int cy, int r) { KRV_Circle(krv_color, cx, cy, r); }
 
-void XorFillCircleCommand(int id) {
-  int cx, cy, r;
-  if (!Picked(KRV_PickCircle(id, &cx, &cy, &r))) return;
-  KRV_XorFillCircle(cx, cy, r);
-  Repaint(id);
-}
+void DrawCircleCommand(int id) { DrawPickedCircle(id, CircleInDrawingColour); }
+void FillCircleCommand(int id) { DrawPickedCircle(id, KRV_FillCircle); }
+void XorFillCircleCommand(int id) { DrawPickedCircle(id, KRV_XorFillCircle); }
 
 void PaintCommand(int id) {
   int x, y;

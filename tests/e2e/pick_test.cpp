@@ -11,15 +11,6 @@ std::wstring Trimmed(const std::wstring& text) {
   return first == std::wstring::npos ? L"" : text.substr(first, last - first + 1);
 }
 
-COLORREF ScreenPixel(HWND window, int x, int y) {
-  POINT point = {x, y};
-  ClientToScreen(window, &point);
-  HDC screen = GetDC(NULL);
-  COLORREF colour = GetPixel(screen, point.x, point.y);
-  ReleaseDC(NULL, screen);
-  return colour;
-}
-
 void PostMove(HWND window, int x, int y) {
   PostMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
 }
