@@ -3,6 +3,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -86,8 +87,6 @@ BYTE Solid123456(int, int index) {
   static const BYTE bgr[3] = {0x56, 0x34, 0x12};
   return bgr[index % 3];
 }
-
-BYTE IndexFive(int, int) { return 0x55; }
 
 // Holds the clipboard open from another thread until told to let go. It opens it for a window
 // of its own: Wine lets any thread in when the clipboard was opened without one.
@@ -380,4 +379,36 @@ TEST_F(Clipboard, PendingBitmapIsDrawnAtTheCornerAndDeleted) {
   EXPECT_EQ(0x123456, KRV_GetPixel(2, 1));
   EXPECT_EQ(0x010101, KRV_GetPixel(3, 1));
   EXPECT_EQ(0x010101, KRV_GetPixel(0, 2));
+}
+
+// Damaged pictures through the real clipboard: whatever the checks refuse leaves the image and
+// its colour table as they were; whatever they accept is pasted.
+TEST_F(Clipboard, DamagedPicturesAreRefusedWithoutATrace) {
+  ASSERT_EQ(0, KRV_CreateImage8(0, "guarded", -1, -1, 12, 8, 100));
+  const std::vector<std::vector<BYTE>> seeds = SeedDibs();
+  std::mt19937 random(7);
+  int refused = 0, pasted = 0;
+  for (int round = 0; round < 400; round++) {
+    FillPattern(0);
+    RGBQUAD before[256], after[256];
+    KRV_GetPalette(before);
+    const std::vector<BYTE> pixels((BYTE*)krv_pixels[0], (BYTE*)krv_pixels[0] + 12 * 8);
+    const std::vector<BYTE> damaged = Mutated(seeds[random() % seeds.size()], random);
+    if (damaged.empty()) continue;  // a block of no bytes cannot be put on the clipboard
+    ASSERT_TRUE(PutDib(damaged));
+    const std::vector<BYTE> block = ClipboardDib();  // as long as the system has it
+    PackedDib dib;
+    const bool readable = ReadPackedDib(block.data(), block.size(), &dib) == DibReadable;
+    KRV_PasteImage(0, 0, 0);
+    if (readable) {
+      pasted++;
+      continue;
+    }
+    refused++;
+    KRV_GetPalette(after);
+    ASSERT_EQ(0, memcmp(before, after, sizeof before)) << round;
+    ASSERT_EQ(0, memcmp(pixels.data(), krv_pixels[0], pixels.size())) << round;
+  }
+  EXPECT_GT(refused, 100);
+  EXPECT_GT(pasted, 20);
 }

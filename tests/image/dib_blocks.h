@@ -51,4 +51,74 @@ inline std::vector<BYTE> MakeDib(const DibShape& shape, BYTE (*fill)(int row, in
   return block;
 }
 
+inline BYTE IndexFive(int, int) { return 0x55; }  // 4-bit pixels of index 5, or plain bytes
+
+// Well-formed blocks of every accepted kind, to be damaged.
+inline std::vector<std::vector<BYTE>> SeedDibs(void) {
+  std::vector<std::vector<BYTE>> seeds;
+  DibShape s;
+  s.width = 5;
+  s.height = 3;
+  seeds.push_back(MakeDib(s, IndexFive));
+  s.height = -3;
+  seeds.push_back(MakeDib(s, IndexFive));
+  s.bitCount = 8;
+  s.tableEntries = 256;
+  seeds.push_back(MakeDib(s, IndexFive));
+  s.headerSize = 124;
+  s.bitCount = 32;
+  s.compression = BI_BITFIELDS;
+  s.tableEntries = 0;
+  seeds.push_back(MakeDib(s, IndexFive));
+  s.headerSize = 40;
+  s.masksAfterHeader = true;
+  s.bitCount = 16;
+  s.masks[0] = 0x7C00;
+  s.masks[1] = 0x03E0;
+  s.masks[2] = 0x001F;
+  seeds.push_back(MakeDib(s, IndexFive));
+  DibShape f;
+  f.headerSize = 108;
+  f.bitCount = 4;
+  f.coloursUsed = 16;
+  f.tableEntries = 16;
+  f.width = 7;
+  seeds.push_back(MakeDib(f, IndexFive));
+  DibShape m;
+  m.bitCount = 1;
+  m.tableEntries = 2;
+  m.width = 33;
+  seeds.push_back(MakeDib(m, IndexFive));
+  return seeds;
+}
+
+// One to four damages of one kind: any byte (mostly in the header), a telling value in a
+// header field, a cut, or a small value in the planes or bit count.
+template <typename Random>
+std::vector<BYTE> Mutated(std::vector<BYTE> block, Random& random) {
+  static const DWORD telling[] = {0,      1,       2,          3,          4,          8,
+                                  12,     16,      24,         32,         40,         52,
+                                  108,    124,     255,        256,        257,        0x7FFF,
+                                  0x8000, 0xFFFF,  0x10000,    0x7FFFFFFF, 0x80000000, 0xFFFFFFFF,
+                                  0xFFFFFFFE};
+  const int kind = random() % 4;
+  const int edits = 1 + random() % 4;
+  for (int e = 0; e < edits; e++) {
+    if (kind == 0) {
+      const size_t limit = random() % 3 ? (block.size() < 64 ? block.size() : 64) : block.size();
+      if (limit) block[random() % limit] = (BYTE)random();
+    } else if (kind == 1 && block.size() >= 4) {
+      const size_t field = (random() % 15) * 4;
+      const DWORD value = telling[random() % (sizeof telling / sizeof *telling)];
+      if (field + 4 <= block.size()) memcpy(block.data() + field, &value, 4);
+    } else if (kind == 2) {
+      block.resize(random() % (block.size() + 1));
+    } else if (block.size() >= 16) {
+      const WORD value = (WORD)telling[random() % 12];
+      memcpy(block.data() + (random() % 2 ? 12 : 14), &value, 2);
+    }
+  }
+  return block;
+}
+
 #endif

@@ -76,8 +76,6 @@ BYTE LowByteThenHighByte(int row, int index) {
   return (row == 0 && index % 4 == 0) || (row == 1 && index % 4 == 2) ? 0xFF : 0;
 }
 
-BYTE IndexFive(int, int) { return 0x55; }  // two 4-bit pixels of index 5
-
 }  // namespace
 
 TEST(PackedDibs, PlainHeaderOf24BitsIsReadBottomUpOrTopDown) {
@@ -263,68 +261,11 @@ TEST(PackedDibs, WhatCannotBeDrawnSafelyIsRefused) {
 // Mutations of well-formed blocks of every accepted kind. Whatever is accepted must lie inside
 // its block and must be drawable by GDI without it reading past the block either.
 TEST(PackedDibs, DamagedBlocksNeverReadPastTheirEnd) {
-  std::vector<std::vector<BYTE>> seeds;
-  {
-    DibShape s;
-    s.width = 5;
-    s.height = 3;
-    seeds.push_back(MakeDib(s, IndexFive));
-    s.height = -3;
-    seeds.push_back(MakeDib(s, IndexFive));
-    s.bitCount = 8;
-    s.tableEntries = 256;
-    seeds.push_back(MakeDib(s, IndexFive));
-    s.headerSize = 124;
-    s.bitCount = 32;
-    s.compression = BI_BITFIELDS;
-    s.tableEntries = 0;
-    seeds.push_back(MakeDib(s, IndexFive));
-    s.headerSize = 40;
-    s.masksAfterHeader = true;
-    s.bitCount = 16;
-    s.masks[0] = 0x7C00;
-    s.masks[1] = 0x03E0;
-    s.masks[2] = 0x001F;
-    seeds.push_back(MakeDib(s, IndexFive));
-    DibShape f;
-    f.headerSize = 108;
-    f.bitCount = 4;
-    f.coloursUsed = 16;
-    f.tableEntries = 16;
-    f.width = 7;
-    seeds.push_back(MakeDib(f, IndexFive));
-    DibShape m;
-    m.bitCount = 1;
-    m.tableEntries = 2;
-    m.width = 33;
-    seeds.push_back(MakeDib(m, IndexFive));
-  }
-  static const DWORD telling[] = {0,          1,          2,          3,          4,
-                                  8,          12,         16,         24,         32,
-                                  40,         52,         108,        124,        255,
-                                  256,        257,        0x7FFF,     0x8000,     0xFFFF,
-                                  0x10000,    0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0xFFFFFFFE};
+  const std::vector<std::vector<BYTE>> seeds = SeedDibs();
   std::mt19937 random(20261207);
   int accepted = 0, refused = 0;
   for (int round = 0; round < 6000; round++) {
-    std::vector<BYTE> block = seeds[random() % seeds.size()];
-    const int kind = random() % 4;
-    const int edits = 1 + random() % 4;
-    for (int e = 0; e < edits; e++) {
-      if (kind == 0) {  // any byte, mostly in the header
-        const size_t limit = random() % 3 ? (block.size() < 64 ? block.size() : 64) : block.size();
-        if (limit) block[random() % limit] = (BYTE)random();
-      } else if (kind == 1 && block.size() >= 4) {  // a telling value in a header field
-        const size_t field = (random() % 15) * 4;
-        const DWORD value = telling[random() % (sizeof telling / sizeof *telling)];
-        if (field + 4 <= block.size()) memcpy(block.data() + field, &value, 4);
-      } else if (kind == 2) {  // cut short
-        block.resize(random() % (block.size() + 1));
-      } else if (block.size() >= 16) {  // small counts and sizes: bit count, planes
-        const WORD value = (WORD)telling[random() % 12];
-        memcpy(block.data() + (random() % 2 ? 12 : 14), &value, 2);
-      }
-    }
+    const std::vector<BYTE> block = Mutated(seeds[random() % seeds.size()], random);
     const Parsed parsed = Read(block);
     if (parsed.check != DibReadable) {
       refused++;
