@@ -149,7 +149,7 @@ inline int ImageCoordinate(unsigned int client, int zoom) {
   return zoom > 0 ? (int)(client * 100u / (unsigned int)zoom) : 0;
 }
 
-// ---- Image files (image/image_files.cpp, image/file_rules.cpp, image/file_dialogs.cpp) ----
+// ---- Image files (image/image_files.cpp, file_rules.cpp, file_dialogs.cpp, file_repairs.cpp) ----
 enum { ImageFileFormatCount = 5, PathUnits = MAX_PATH };
 struct ImageFileType {
   const wchar_t* mime;
