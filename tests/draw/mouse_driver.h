@@ -1,4 +1,4 @@
-// A second thread that acts as the user during a pick: once the pick runs, it posts mouse
+// A second thread that acts as the user during a pick: once the pick runs, it sends mouse
 // messages to an image window a few milliseconds apart, and can look at the image, the status
 // label and the main window's drop state between steps, or press Stop.
 #ifndef KORVEL_MOUSE_DRIVER_H
@@ -40,19 +40,32 @@ class MouseDriver {
 
  private:
   static bool PickRunning(void) { return *(volatile int*)&PickState.active != 0; }
+  // The flag a step sets, which the pick clears when it takes the step.
+  static volatile int* FlagOf(UINT message) {
+    if (message == WM_LBUTTONDOWN) return &PickState.clicked;
+    if (message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN) return &PickState.rightClicked;
+    return NULL;
+  }
+  // Sent, so that it has been recorded when this returns; then, for a click, waited on until
+  // the pick has taken it. Two clicks seen in one pass of the pick would count as one.
+  static void Deliver(HWND window, const MouseStep& step) {
+    const WPARAM keys = step.message == WM_LBUTTONDOWN   ? MK_LBUTTON
+                        : step.message == WM_RBUTTONDOWN ? MK_RBUTTON
+                        : step.message == WM_MBUTTONDOWN ? MK_MBUTTON
+                                                         : 0;
+    DWORD_PTR answer;
+    SendMessageTimeoutW(window, step.message, keys, MAKELPARAM(step.x, step.y), SMTO_NORMAL,
+                        2000, &answer);
+    volatile int* flag = FlagOf(step.message);
+    for (int waited = 0; flag && *flag && PickRunning() && waited < 2000; waited++) Sleep(1);
+  }
   static DWORD WINAPI Run(LPVOID self) {
     MouseDriver* driver = (MouseDriver*)self;
     for (int waited = 0; !PickRunning() && waited < 5000; waited++) Sleep(1);
     const HWND window = driver->window();
     for (const MouseStep& step : driver->steps) {
       Sleep(StepMs);
-      if (step.message) {
-        const WPARAM keys = step.message == WM_LBUTTONDOWN   ? MK_LBUTTON
-                            : step.message == WM_RBUTTONDOWN ? MK_RBUTTON
-                            : step.message == WM_MBUTTONDOWN ? MK_MBUTTON
-                                                             : 0;
-        PostMessageW(window, step.message, keys, MAKELPARAM(step.x, step.y));
-      }
+      if (step.message) Deliver(window, step);
       if (step.then) {
         Sleep(StepMs);  // the pick has pumped and drawn by now
         step.then();
