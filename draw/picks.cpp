@@ -218,8 +218,8 @@ static bool BeginPick(Pick* pick, int n, const char* prompt) {
   return true;
 }
 
-// Drops are refused again only if they were before: a pick inside AppMain must not open the
-// main window to drops while AppMain still runs.
+// Drops are accepted again only if they were before the pick: a pick inside AppMain must not
+// open the main window to drops while AppMain still runs.
 static void EndPick(const Pick* pick) {
   ShowColourDepthStatus();
   PickState.active = 0;
