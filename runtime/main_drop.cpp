@@ -41,6 +41,13 @@ static bool ToNarrowExactly(const wchar_t* text, char* out, int size) {
   return bytes > 0 && !lossy;
 }
 
+void PasteClipboardImage(void) {
+  RGBQUAD colours[PaletteSize];
+  int count = 0;
+  HBITMAP bitmap = KRV_GetClipboardBitmap(colours, &count);
+  if (bitmap) PasteBitmapAsImage(bitmap);
+}
+
 struct DroppedFile {
   wchar_t fullWide[MAX_PATH];
   char full[MAX_PATH];

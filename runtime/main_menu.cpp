@@ -135,6 +135,7 @@ void RunMainMenuCommand(int id) {
   if (Refused(id)) return;
   commandRunning = 1;
   switch (id) {
+    case CommandPasteBitmap: PasteClipboardImage(); break;
     case CommandCreateImage: CreateImageByPrompt(); break;
     case CommandOpenText: OpenLowestTextWindow(); break;
     case CommandOpenInputBox: OpenInputBoxByPrompt(); break;

@@ -101,6 +101,7 @@ int LowestClosedTextWindow(void);   // -1 when all 256 are open
 // Makes the first slot from 0 up that takes a width x height 32-bit image and pastes bitmap
 // into it; the bitmap is deleted when no slot takes it. Returns the slot or -1.
 int PasteBitmapAsImage(HBITMAP bitmap);
+void PasteClipboardImage(void);  // the clipboard's picture, when it has one, as a new image
 void OpenDroppedFiles(HDROP drop);  // one image window per image file; releases the drop
 void DropFilesOnMainWindow(HDROP drop);  // WM_DROPFILES: OpenDroppedFiles when nothing runs
 

@@ -93,6 +93,33 @@ TEST_F(DropAndPaste, NamesOutsideTheCodePageAreSkippedJapaneseOnesOpen) {
   EXPECT_TRUE(DeleteFileW(foreign));
 }
 
+TEST_F(DropAndPaste, CtrlVTurnsTheClipboardPictureIntoTheNextImage) {
+  Start(ImageZero);
+  ASSERT_TRUE(PutPatternOnClipboard(100, 50));
+  CtrlKey('V');
+  ASSERT_TRUE(WaitUntil([] { return ImageInUse(1) != NULL; }));
+  Sentinel();
+  ImageSlot* slot = ImageInUse(1);
+  ASSERT_TRUE(slot);
+  EXPECT_EQ("001", TitleOf(1));
+  EXPECT_EQ(100, slot->width);
+  EXPECT_EQ(50, slot->height);
+  const int* pixels = (const int*)krv_pixels[1];
+  for (int y = 0; y < 50; y++)
+    for (int x = 0; x < 100; x++) ASSERT_EQ(PatternColour(x, y), pixels[y * 100 + x]) << x << "," << y;
+  EXPECT_EQ(0, krv_current);
+}
+
+TEST_F(DropAndPaste, CtrlVWithoutAPictureMakesNothing) {
+  Start();
+  ASSERT_TRUE(OpenClipboard(NULL));
+  EmptyClipboard();
+  CloseClipboard();
+  CtrlKey('V');
+  Sentinel();
+  EXPECT_FALSE(ImageInUse(0));
+}
+
 TEST_F(DropAndPaste, BitmapTakesTheFirstFreeSlotAndTheFormerCurrentImageStays) {
   Start(ImageZero);
   HDC screen = GetDC(NULL);

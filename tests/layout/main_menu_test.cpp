@@ -243,7 +243,7 @@ TEST_F(MainMenu, WhileAPromptWaitsTheMenuOffersOnlyStopAndExit) {
   EXPECT_EQ("000", TitleOf(0));
 }
 
-TEST_F(MainMenu, WhileAppMainRunsOnlyStopAndExitAreOfferedAndDropsAreRefused) {
+TEST_F(MainMenu, WhileAppMainRunsOnlyStopAndExitAreOfferedPasteAndDropsAreRefused) {
   Start(NULL, RunUntilStopped);
   Command(CommandStart);
   ASSERT_TRUE(WaitUntil([] { return appRunning == 1; }));
@@ -259,6 +259,8 @@ TEST_F(MainMenu, WhileAppMainRunsOnlyStopAndExitAreOfferedAndDropsAreRefused) {
   ASSERT_TRUE(ClosePopupMenu(popup));
   Command(CommandCreateImage);  // as the greyed item would have sent it
   Command(CommandOpenText);
+  ASSERT_TRUE(PutPatternOnClipboard(8, 8));
+  CtrlKey('V');
   ASSERT_TRUE(WritePatternImage(L"refused.png", 8, 8, L"image/png"));
   PostMessageW(mainWindow, WM_DROPFILES, (WPARAM)MakeDrop({FullPath(L"refused.png")}), 0);
   Sleep(300);

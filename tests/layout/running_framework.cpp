@@ -146,6 +146,39 @@ bool WritePatternImage(const wchar_t* path, int width, int height, const wchar_t
   return saved;
 }
 
+bool PutPatternOnClipboard(int width, int height) {
+  const int stride = (width * 3 + 3) & ~3;
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT,
+                              sizeof(BITMAPINFOHEADER) + (size_t)stride * height);
+  BITMAPINFOHEADER* header = (BITMAPINFOHEADER*)GlobalLock(block);
+  header->biSize = sizeof(BITMAPINFOHEADER);
+  header->biWidth = width;
+  header->biHeight = height;
+  header->biPlanes = 1;
+  header->biBitCount = 24;
+  header->biCompression = BI_RGB;
+  BYTE* rows = (BYTE*)(header + 1);
+  for (int y = 0; y < height; y++) {
+    BYTE* row = rows + (size_t)(height - 1 - y) * stride;
+    for (int x = 0; x < width; x++) {
+      const int colour = PatternColour(x, y);
+      row[3 * x] = colour & 0xFF;
+      row[3 * x + 1] = (colour >> 8) & 0xFF;
+      row[3 * x + 2] = (colour >> 16) & 0xFF;
+    }
+  }
+  GlobalUnlock(block);
+  if (!OpenClipboard(NULL)) {
+    GlobalFree(block);
+    return false;
+  }
+  EmptyClipboard();
+  bool put = SetClipboardData(CF_DIB, block) != NULL;
+  if (!put) GlobalFree(block);
+  CloseClipboard();
+  return put;
+}
+
 std::wstring FullPath(const wchar_t* name) {
   wchar_t full[MAX_PATH];
   GetFullPathNameW(name, MAX_PATH, full, NULL);

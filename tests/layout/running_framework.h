@@ -50,6 +50,8 @@ bool WaitUntil(Condition condition, DWORD timeoutMs = 5000) {
 // PatternColour(x, y); mime is "image/png" or "image/jpeg".
 int PatternColour(int x, int y);
 bool WritePatternImage(const wchar_t* path, int width, int height, const wchar_t* mime);
+// The clipboard holding a bottom-up 24-bit device-independent bitmap of PatternColour.
+bool PutPatternOnClipboard(int width, int height);
 std::wstring FullPath(const wchar_t* name);
 std::string TitleOf(int id);  // "" when the slot is not in use
 
