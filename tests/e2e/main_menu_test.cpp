@@ -70,18 +70,3 @@ TEST(MainMenuPrompts, BoxesOpenAtTheTypedSizes) {
   PostCommand(main, ExitId);
   EXPECT_TRUE(probe.Exited(5000));
 }
-
-TEST(MainMenuPrompts, ExitWhileAnswerAwaitedEndsTheProgram) {
-  Probe probe;
-  HWND main = probe.WaitReady();
-  ASSERT_TRUE(main);
-  PostCommand(main, CreateImageId);
-  HWND console = WaitForWindow(L"krv_twi", L"TextWindow 0", probe.program().id, 5000);
-  ASSERT_TRUE(console);
-  ASSERT_TRUE(TypeAnswers(main, console, {L"320"}));
-  ASSERT_TRUE(WaitFor([&] { return AwaitsLine(main); }, 5000));
-  PostCommand(main, ExitId);
-  DWORD code = 99;
-  EXPECT_TRUE(probe.Exited(5000, &code));
-  EXPECT_EQ(0u, code);
-}

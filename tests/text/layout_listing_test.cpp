@@ -165,13 +165,3 @@ TEST_F(LayoutListing, AListingBeyondTheBufferEndsAtAWholeLine) {
   EXPECT_EQ(std::string::npos, listing.text.find("KRV_OpenTextWindow"));
   EXPECT_GT(lines, 50u);
 }
-
-TEST_F(LayoutListing, ASmallBufferStillGetsOnlyWholeLines) {
-  AddText(0, 10, 20, 400, 300);
-  Listing listing = Build(100);
-  EXPECT_EQ(std::string(Header) + "\t// [Text Window]\n" + Closing, listing.text);
-  EXPECT_EQ(1, listing.cut);
-  listing = Build(10);
-  EXPECT_EQ("", listing.text);
-  EXPECT_EQ(1, listing.cut);
-}

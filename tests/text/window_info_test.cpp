@@ -126,14 +126,6 @@ TEST_F(WindowInfo, NoImageSectionWithoutImagesAndBoxesAreListed) {
                                             "\tKRV_SetButtonBoxTitle(1,\"Two\\nlines\");\n"));
 }
 
-TEST_F(WindowInfo, EightBitImageBoundByTwiceTheScreenIsListedAsSuch) {
-  ASSERT_EQ(0, KRV_OpenTextWindow(0, 10, 20, 400, 300));
-  ASSERT_EQ(0, KRV_CreateImage8FL(4, "grey", 50, 60, 32, 16, 200));
-  RunReport();
-  EXPECT_NE(std::string::npos,
-            ClipboardText().find("\tKRV_CreateImage8FL(4,\"grey\",50,60,32,16,200);\n"));
-}
-
 // The report goes to the window whose menu ran it, which becomes the current one.
 TEST_F(WindowInfo, ReportGoesToTheWindowItWasAskedIn) {
   ASSERT_EQ(0, KRV_OpenTextWindow(0, 10, 20, 400, 300));
