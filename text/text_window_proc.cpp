@@ -97,8 +97,10 @@ static void OnCommand(int n, int id) {
     case CommandStopLog: KRV_StopLog(n); break;
     case CommandPrompt: RunCommandPrompt(); break;
     case CommandCopyLog: KRV_CopyLog(n); break;
-    // The report of the window layout is not part of the framework yet: selecting is all.
-    case CommandWindowInfo: KRV_SelectTextWindow(n); break;
+    case CommandWindowInfo:
+      KRV_SelectTextWindow(n);
+      ShowWindowInfo();
+      break;
     case CommandSelectText: KRV_SelectTextWindow(n); break;
   }
 }
@@ -118,7 +120,7 @@ LRESULT CALLBACK TextWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_KEYDOWN: OnKeyDown(window, n, wParam); return 0;
     case WM_CLOSE: KRV_CloseTextWindow(n); return 0;
     case WM_RBUTTONDOWN:
-      if (inputPending == 0) ShowTextMenu(window, n, slot);
+      if (inputPending == 0 && !PickState.active) ShowTextMenu(window, n, slot);
       return 0;
     case WM_COMMAND: OnCommand(n, LOWORD(wParam)); return 0;
   }

@@ -30,6 +30,7 @@ HWND FindChildByClass(HWND parent, const wchar_t* className, int index);
 std::wstring TextOf(HWND window);
 RECT OuterRect(HWND window);
 RECT ClientRectOf(HWND window);
+COLORREF ScreenPixel(HWND window, int x, int y);  // what the screen shows at a client point
 
 // Waits until condition() holds; false on time-out.
 template <typename Condition>
@@ -60,6 +61,10 @@ ResourceCounts CountResources(const Program& program);
 DWORD RoundTripMs(HWND window, DWORD timeoutMs);
 
 std::string ReadFileText(const std::wstring& path);  // "" when missing
+std::string ClipboardText(void);  // the CF_TEXT bytes, "" when there are none
+// Every visible krv_ window of the process, one line each (class, caption, outer rectangle,
+// client size; UTF-8), sorted, each followed by its child windows relative to it.
+std::string DescribeFrameworkWindows(DWORD processId);
 std::wstring DriverFolder(void);  // the folder of the running driver, with a backslash
 
 #endif

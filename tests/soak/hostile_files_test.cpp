@@ -7,7 +7,7 @@
 #include "image/image_fixture.h"
 #include "image/picture_files.h"
 #include "soak/corpus.h"
-#include "support/drops.h"
+#include "support/dropped_files.h"
 
 namespace {
 
