@@ -7,8 +7,6 @@
 #include <algorithm>
 #include <vector>
 
-#include <psapi.h>
-
 std::wstring DriverFolder(void) {
   wchar_t path[MAX_PATH];
   DWORD length = GetModuleFileNameW(NULL, path, MAX_PATH);
@@ -169,18 +167,6 @@ std::string ReadFileText(const std::wstring& path) {
   while (ReadFile(file, buffer, sizeof buffer, &got, NULL) && got > 0) text.append(buffer, got);
   CloseHandle(file);
   return text;
-}
-
-ResourceCounts CountResources(const Program& program) {
-  ResourceCounts counts = {};
-  GetProcessHandleCount(program.process, &counts.handles);
-  counts.gdi = GetGuiResources(program.process, GR_GDIOBJECTS);
-  counts.user = GetGuiResources(program.process, GR_USEROBJECTS);
-  PROCESS_MEMORY_COUNTERS_EX memory = {};
-  memory.cb = sizeof memory;
-  if (GetProcessMemoryInfo(program.process, (PROCESS_MEMORY_COUNTERS*)&memory, sizeof memory))
-    counts.privateBytes = memory.PrivateUsage;
-  return counts;
 }
 
 DWORD RoundTripMs(HWND window, DWORD timeoutMs) {

@@ -55,7 +55,6 @@ struct ResourceCounts {
   DWORD handles, gdi, user;
   SIZE_T privateBytes;
 };
-ResourceCounts CountResources(const Program& program);
 // Milliseconds a message takes to be answered by the window's thread; timeoutMs + 1 when it
 // is not answered in time.
 DWORD RoundTripMs(HWND window, DWORD timeoutMs);

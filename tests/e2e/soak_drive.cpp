@@ -5,20 +5,38 @@
 
 static int StopLines(Probe& probe) { return probe.Count("stop "); }
 
+// The program's last report of what it holds.
+static ResourceCounts LastReportedResources(Probe& probe) {
+  ResourceCounts counts = {};
+  const std::string log = probe.Log();
+  const size_t at = log.rfind("resources ");
+  unsigned long long privateBytes = 0;
+  if (at != std::string::npos &&
+      sscanf(log.c_str() + at, "resources %lu %lu %lu %llu", &counts.handles, &counts.gdi,
+             &counts.user, &privateBytes) == 4)
+    counts.privateBytes = (SIZE_T)privateBytes;
+  return counts;
+}
+
+static std::string LogTail(Probe& probe) {
+  const std::string log = probe.Log();
+  return log.size() > 300 ? log.substr(log.size() - 300) : log;
+}
+
 CycleFigures RunCycles(Probe& probe, HWND window, int cycles) {
   CycleFigures figures;
   for (int cycle = 1; cycle <= cycles; cycle++) {
     PostCommand(window, StartId);
     if (!WaitFor([&] { return probe.Count("frames 3\n") >= cycle; }, 15000)) {
-      figures.failure = "no frames in cycle " + std::to_string(cycle);
+      figures.failure = "no frames in cycle " + std::to_string(cycle) + ": " + LogTail(probe);
       return figures;
     }
     PostCommand(window, StopId);
     if (!WaitFor([&] { return probe.Count("leave\n") >= cycle; }, 10000)) {
-      figures.failure = "no stop in cycle " + std::to_string(cycle);
+      figures.failure = "no stop in cycle " + std::to_string(cycle) + ": " + LogTail(probe);
       return figures;
     }
-    figures.counts.push_back(CountResources(probe.program()));
+    figures.counts.push_back(LastReportedResources(probe));
   }
   if (probe.Count("stop 0 ") != cycles) figures.failure = "a stop failed: " + probe.Log();
   return figures;
@@ -41,10 +59,10 @@ SoakFigures RunSoak(Probe& probe, HWND window, HWND workerWindow, DWORD seconds,
   const int framesBefore = probe.Count("frames 3\n");
   PostCommand(window, StartId);
   if (!WaitFor([&] { return probe.Count("frames 3\n") > framesBefore; }, 15000)) {
-    figures.failure = "no frames";
+    figures.failure = "no frames: " + LogTail(probe);
     return figures;
   }
-  figures.first = CountResources(probe.program());
+  figures.first = LastReportedResources(probe);
   const DWORD start = GetTickCount();
   while (GetTickCount() - start < seconds * 1000) {
     for (HWND target : {window, workerWindow}) {
@@ -54,7 +72,7 @@ SoakFigures RunSoak(Probe& probe, HWND window, HWND workerWindow, DWORD seconds,
     }
     Sleep(200);
   }
-  figures.last = CountResources(probe.program());
+  figures.last = LastReportedResources(probe);
   const DWORD ran = GetTickCount() - start;
   PostCommand(window, StopId);
   if (!WaitFor([&] { return StopLines(probe) > stopsBefore; }, 10000)) {

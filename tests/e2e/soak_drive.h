@@ -1,7 +1,8 @@
 // The long runs of the reliability tests, shared by the test suite (short forms) and by
 // krvsoakrun (long forms, scripts/soak.sh): Start/Stop cycles and a soak at a frame rate on a
 // capture program that reports "frames 3" after its third frame and "stop R frames F missed M"
-// when a run ends (krvsoak.exe in mode "capture").
+// when a run ends (krvsoak.exe in mode "capture"), and "resources H G U P" with what it holds
+// after each run and every 5 s while running: Wine tells these only to the process itself.
 #ifndef KORVEL_SOAK_DRIVE_H
 #define KORVEL_SOAK_DRIVE_H
 
@@ -11,7 +12,7 @@
 #include "probe.h"
 
 struct CycleFigures {
-  std::vector<ResourceCounts> counts;  // after each cycle
+  std::vector<ResourceCounts> counts;  // reported after each cycle
   std::string failure;                 // empty when every cycle showed frames and stopped
 };
 // cycles times: Start, wait for the third frame, Stop, wait for the run to end.

@@ -289,6 +289,67 @@ Bytes Damage(const Bytes& sound, Random* random, std::string* how) {
   return bytes;
 }
 
+// ---- Images under test ----
+Snapshot SnapshotOf(int id) {
+  const ImageSlot& slot = krv_images[id];
+  const size_t size = (size_t)ImageStride(slot.bits, slot.width) * slot.height;
+  Snapshot shot;
+  GdiFlush();
+  shot.pixels.assign((unsigned char*)krv_pixels[id], (unsigned char*)krv_pixels[id] + size);
+  shot.table.resize(256);
+  const int previous = krv_current;
+  KRV_SelectImage(id);
+  KRV_GetPalette(shot.table.data());
+  KRV_SelectImage(previous);
+  return shot;
+}
+
+// Every byte of the pixels different from its neighbours, and a colour table of its own.
+void Scribble(int id, Random* random) {
+  const ImageSlot& slot = krv_images[id];
+  unsigned char* bytes = (unsigned char*)krv_pixels[id];
+  const int stride = ImageStride(slot.bits, slot.width);
+  for (int y = 0; y < slot.height; y++)
+    for (int x = 0; x < stride; x++)
+      bytes[y * stride + x] = slot.bits == 32 && x % 4 == 3 ? 0 : (unsigned char)random->Next();
+  if (slot.bits == 8) {
+    RGBQUAD table[256];
+    for (RGBQUAD& entry : table) {
+      const unsigned int value = (unsigned int)random->Next();
+      memcpy(&entry, &value, sizeof entry);
+      entry.rgbReserved = 0;
+    }
+    const int previous = krv_current;
+    KRV_SelectImage(id);
+    KRV_SetPalette(table, 256);
+    KRV_SelectImage(previous);
+  }
+}
+
+// Whether the page after the pixel memory is out of bounds for the process.
+bool GuardedAfter(int id) {
+  const ImageSlot& slot = krv_images[id];
+  const unsigned char* end =
+      (const unsigned char*)krv_pixels[id] + (size_t)ImageStride(slot.bits, slot.width) * slot.height;
+  MEMORY_BASIC_INFORMATION info = {};
+  if (!VirtualQuery(end, &info, sizeof info)) return false;
+  return info.State != MEM_COMMIT || (info.Protect & (PAGE_NOACCESS | PAGE_GUARD)) != 0;
+}
+
+// Pixels above row y or left of column x: a picture drawn at (x, y) never reaches them.
+bool UntouchedBeforeCorner(int id, const Snapshot& before, int x, int y) {
+  const ImageSlot& slot = krv_images[id];
+  const int bytesPerPixel = slot.bits / 8, stride = ImageStride(slot.bits, slot.width);
+  const unsigned char* now = (const unsigned char*)krv_pixels[id];
+  for (int row = 0; row < slot.height; row++)
+    for (int column = 0; column < slot.width; column++) {
+      if (row >= y && column >= x) continue;
+      const size_t at = (size_t)row * stride + (size_t)column * bytesPerPixel;
+      if (memcmp(now + at, before.pixels.data() + at, bytesPerPixel) != 0) return false;
+    }
+  return true;
+}
+
 // ---- The case under way, printed when the program dies in it ----
 static char caseUnderWay[160];
 static volatile DWORD caseStarted;

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <string.h>
+
 #include <string>
 #include <vector>
 
@@ -39,6 +41,25 @@ const std::vector<SoundFile>& SoundFiles(void);
 // A damaged copy of sound: truncated, bit-flipped, header-mangled or several of these at once;
 // how names what was done.
 Bytes Damage(const Bytes& sound, Random* random, std::string* how);
+
+// What an image holds: pixel bytes and colour table.
+struct Snapshot {
+  Bytes pixels;
+  std::vector<RGBQUAD> table;
+  bool operator==(const Snapshot& other) const {
+    return pixels == other.pixels &&
+           memcmp(table.data(), other.table.data(), table.size() * sizeof(RGBQUAD)) == 0;
+  }
+};
+
+Snapshot SnapshotOf(int id);
+// Every byte of the pixels random (reserved bytes of 32-bit pixels 0), and for 8-bit images a
+// random colour table.
+void Scribble(int id, Random* random);
+// Whether the page after the image's pixel memory is out of bounds for the process.
+bool GuardedAfter(int id);
+// Pixels above row y or left of column x: a picture placed at (x, y) never reaches them.
+bool UntouchedBeforeCorner(int id, const Snapshot& before, int x, int y);
 
 // A crash inside the library ends the program: the case under way is then printed first.
 void NoteCase(const char* what, unsigned long long seed, int number);
