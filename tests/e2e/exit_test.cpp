@@ -121,3 +121,30 @@ TEST_F(ExitFrom, ARunningCaptureAndOneThatDeliversNothing) {
     ExpectCleanExit(probe, window);
   }
 }
+
+// Inside every kind of pick the image window's menus start (a point, a colour, two points for a
+// line, a box and a circle, a paste placed by the mouse), and inside the colour dialog.
+TEST_F(ExitFrom, EveryKindOfPickAndTheColourDialog) {
+  const int picks[] = {1052, 1043, 1032, 1034, 1036, 1039, 1013};
+  for (int command : picks) {
+    Probe probe("idle", L"krvsoak.exe");
+    HWND window = Ready(probe);
+    ASSERT_TRUE(window);
+    HWND image = WorkerWindow(probe, L"krv_iw");
+    ASSERT_TRUE(image);
+    if (command == 1013) PostCommand(image, 1012);  // a copy, so that the paste has a picture
+    const std::wstring idle = TextOf(FindChildById(window, StatusId));
+    PostCommand(image, command);
+    ASSERT_TRUE(WaitFor([&] { return TextOf(FindChildById(window, StatusId)) != idle; }, 5000))
+        << "no pick began for command " << command;
+    ExpectCleanExit(probe, window);
+  }
+  Probe probe("idle", L"krvsoak.exe");
+  HWND window = Ready(probe);
+  ASSERT_TRUE(window);
+  HWND image = WorkerWindow(probe, L"krv_iw");
+  ASSERT_TRUE(image);
+  PostCommand(image, 1031);
+  ASSERT_TRUE(WaitForWindow(L"#32770", NULL, probe.program().id, 10000));
+  ExpectCleanExit(probe, window);
+}

@@ -90,23 +90,6 @@ std::vector<WPARAM> PostedKeys(HWND window) {
   return keys;
 }
 
-LRESULT CALLBACK StandInMain(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
-HWND StandInMainWindow(void) {
-  static HWND standIn;
-  if (!standIn) {
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = StandInMain;
-    windowClass.hInstance = GetModuleHandleW(NULL);
-    windowClass.lpszClassName = L"image_test_main";
-    RegisterClassW(&windowClass);
-    standIn = CreateWindowW(L"image_test_main", L"", WS_OVERLAPPED, 0, 0, 10, 10, NULL, NULL,
-                            GetModuleHandleW(NULL), NULL);
-  }
-  return standIn;
-}
 
 // Watches for the popup menu that a click opens on the test thread, notes its first item
 // and closes it with Escape; "" when no menu came within the time.

@@ -13,24 +13,6 @@
 
 namespace {
 
-LRESULT CALLBACK StandInMain(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
-// The main window the worker's windows hand their keys to; keys reaching it are dropped.
-HWND StandInMainWindow(void) {
-  static HWND standIn;
-  if (!standIn) {
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = StandInMain;
-    windowClass.hInstance = GetModuleHandleW(NULL);
-    windowClass.lpszClassName = L"soak_test_main";
-    RegisterClassW(&windowClass);
-    standIn = CreateWindowW(L"soak_test_main", L"", WS_OVERLAPPED, 0, 0, 10, 10, NULL, NULL,
-                            GetModuleHandleW(NULL), NULL);
-  }
-  return standIn;
-}
 
 void DropPostedMessages(void) {
   MSG message;

@@ -20,3 +20,21 @@ void PumpFor(DWORD milliseconds) {
     Sleep(1);
   } while (GetTickCount() - start < milliseconds);
 }
+
+static LRESULT CALLBACK StandInMain(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND StandInMainWindow(void) {
+  static HWND standIn;
+  if (!standIn) {
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = StandInMain;
+    windowClass.hInstance = GetModuleHandleW(NULL);
+    windowClass.lpszClassName = L"korvel_test_stand_in_main";
+    RegisterClassW(&windowClass);
+    standIn = CreateWindowW(L"korvel_test_stand_in_main", L"", WS_OVERLAPPED, 0, 0, 10, 10, NULL,
+                            NULL, GetModuleHandleW(NULL), NULL);
+  }
+  return standIn;
+}

@@ -6,5 +6,8 @@
 
 void UseFrameworkWindows(void);  // module handle and window classes, once
 void PumpFor(DWORD milliseconds);  // PumpWorkerMessages for about that long
+// A plain window on the test thread that can stand in for the main window, which the worker's
+// windows hand some keys to; made once.
+HWND StandInMainWindow(void);
 
 #endif
