@@ -69,6 +69,13 @@ void RunDisplayMode(long seconds);
 // drawn after; the radius stays within 0..MaxRingRadius.
 void MoveRing(int dx, int dy, int dr, double turn);
 
+// ---- The batches (app/batches.cpp) ----
+extern int fileCounter;         // number of the batch's current file, from 1
+extern char batchFileName[256];  // the path last built for it
+// "go": d:\pano0\file_00001.png and on, each unrolled into image 1 and saved whole as
+// d:\pano\file_00001.png and on, until a file does not load; then "end.".
+void RunFileBatch(void);
+
 // ---- Frame hand-over (app/frame_wait.cpp) ----
 // Bytes of a reported frame that fit an image of imageBytes: never more, never negative.
 long FrameCopyBytes(long reported, long imageBytes);

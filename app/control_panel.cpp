@@ -56,6 +56,7 @@ int RunButton(int i) {
     case 12: ShowTopStripOnce(); break;
     case 13: panel.realTime = !panel.realTime; break;
     case 14: return PassBreaks;
+    case 15: RunFileBatch(); break;
     case 16: MoveRing(0, 0, 0, -RotationStep); break;
     case 17: MoveRing(0, 0, 0, +RotationStep); break;
     case 19: camOverlay = !camOverlay; break;
