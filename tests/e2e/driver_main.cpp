@@ -4,13 +4,14 @@
 //   krvdrive rect CLASS                  prints left top right bottom of the outer rectangle
 //   krvdrive command CLASS ID            posts WM_COMMAND
 //   krvdrive key CLASS VK                posts a key press (VK as a number)
+//   krvdrive move CLASS X Y [TITLE]      moves the window (the one with that caption, if given)
 #include <stdio.h>
 #include <stdlib.h>
 
 #include "driver.h"
 
 static int Usage(void) {
-  fprintf(stderr, "usage: krvdrive wait|text|rect|command|key CLASS [ARG]\n");
+  fprintf(stderr, "usage: krvdrive wait|text|rect|command|key|move CLASS [ARG]\n");
   return 2;
 }
 
@@ -18,7 +19,8 @@ int wmain(int argc, wchar_t** argv) {
   if (argc < 3) return Usage();
   std::wstring verb = argv[1];
   DWORD timeout = verb == L"wait" && argc > 3 ? (DWORD)_wtoi(argv[3]) : 5000;
-  HWND window = WaitForWindow(argv[2], NULL, 0, timeout);
+  const wchar_t* title = verb == L"move" && argc > 5 ? argv[5] : NULL;
+  HWND window = WaitForWindow(argv[2], title, 0, timeout);
   if (!window) {
     fprintf(stderr, "krvdrive: no window of class %ls\n", argv[2]);
     return 1;
@@ -33,6 +35,9 @@ int wmain(int argc, wchar_t** argv) {
     printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
   } else if (verb == L"command" && argc > 3) {
     PostCommand(window, _wtoi(argv[3]));
+  } else if (verb == L"move" && argc > 4) {
+    SetWindowPos(window, NULL, _wtoi(argv[3]), _wtoi(argv[4]), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   } else if (verb == L"key" && argc > 3) {
     SendKey(window, (UINT)_wtoi(argv[3]));
   } else {

@@ -39,12 +39,12 @@ void MeasureWait(void) {
       arrived = Now();
       krv_sampleTime[0] = i * 0.1;
     }
+    Sleep(50);
+    stopRequested = 1;  // a frame taken late may have hidden the next one
   });
-  for (int i = 0; i < 40; i++) {
-    if (!WaitForFrame()) break;
-    delays.push_back(Now() - arrived);
-  }
+  while (WaitForFrame()) delays.push_back(Now() - arrived);
   camera.join();
+  stopRequested = 0;
   double sum = 0, worst = 0;
   for (double d : delays) {
     sum += d;
@@ -80,6 +80,7 @@ void MeasureWait(void) {
 }  // namespace
 
 int main(void) {
+  setvbuf(stdout, NULL, _IONBF, 0);  // figures as they come
   UseFrameworkWindows();
   const int w = CaptureWidth, h = CaptureHeight;
   printf("rimview pass at %d x %d\n", w, h);
