@@ -28,4 +28,23 @@ int ChromaQ(int r, int g, int b);
 enum ChromaSpace { ChromaYCrCb, ChromaYuv, ChromaYIQ };
 int ChromaPlaneToRgb(int space, int y, int p, int n);
 
+// ---- Picks and the drawing commands ----
+// Distance from a centre to (dx, dy) away, rounded to the nearest integer, halves up.
+int RoundedRadius(int dx, int dy);
+// The colour dialog's custom colours, kept for the whole run.
+extern COLORREF customColours[16];
+// The processing menu's drawing commands on image id (the picks make it current).
+void ChangeColourCommand(int id);  // colour dialog; its colour is stored even when cancelled
+void PickColourCommand(int id);
+void DrawLineCommand(int id);
+void DrawRowCommand(int id);
+void DrawColumnCommand(int id);
+void DrawBoxCommand(int id);
+void FillBoxCommand(int id);
+void XorFillBoxCommand(int id);
+void DrawCircleCommand(int id);
+void FillCircleCommand(int id);
+void XorFillCircleCommand(int id);
+void PaintCommand(int id);
+
 #endif

@@ -4,6 +4,7 @@
 #include <limits.h>
 #include <stdlib.h>
 
+#include "draw/draw.h"
 #include "image/image.h"
 
 int LeadingInteger(const char* text) {
@@ -64,6 +65,12 @@ static void PromptResize(HWND, int id) {
   KRV_ResizeImage(id, width, height);
 }
 
+// Commands that need the image only: the clipboard's and the drawing commands.
+template <void (*run)(int id)>
+static void OnImage(HWND, int id) {
+  run(id);
+}
+
 struct ImageCommandRow {
   int id;
   void (*run)(HWND window, int image);
@@ -78,6 +85,22 @@ static const ImageCommandRow imageCommands[] = {
     {CommandZoomPrompt, PromptZoom},
     {CommandResizePrompt, PromptResize},
     {CommandDestroyImage, Destroy},
+    {CommandCut, OnImage<CutImage>},
+    {CommandCopy, OnImage<KRV_CopyImage>},
+    {CommandPaste, OnImage<PasteImagePlaced>},
+    {CommandPasteTopLeft, OnImage<PasteImageAtCorner>},
+    {CommandColorChange, OnImage<ChangeColourCommand>},
+    {CommandColorPick, OnImage<PickColourCommand>},
+    {CommandLineNormal, OnImage<DrawLineCommand>},
+    {CommandLineHorizontal, OnImage<DrawRowCommand>},
+    {CommandLineVertical, OnImage<DrawColumnCommand>},
+    {CommandBoxNormal, OnImage<DrawBoxCommand>},
+    {CommandBoxFill, OnImage<FillBoxCommand>},
+    {CommandBoxFillXor, OnImage<XorFillBoxCommand>},
+    {CommandCircleNormal, OnImage<DrawCircleCommand>},
+    {CommandCircleFill, OnImage<FillCircleCommand>},
+    {CommandCircleFillXor, OnImage<XorFillCircleCommand>},
+    {CommandPaint, OnImage<PaintCommand>},
 };
 
 void RunImageCommand(HWND window, int command) {

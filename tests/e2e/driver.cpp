@@ -112,6 +112,15 @@ RECT ClientRectOf(HWND window) {
   return rect;
 }
 
+COLORREF ScreenPixel(HWND window, int x, int y) {
+  POINT point = {x, y};
+  ClientToScreen(window, &point);
+  HDC screen = GetDC(NULL);
+  COLORREF colour = GetPixel(screen, point.x, point.y);
+  ReleaseDC(NULL, screen);
+  return colour;
+}
+
 void PostCommand(HWND window, int id) { PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
 void SendKey(HWND window, UINT key) {
@@ -154,13 +163,4 @@ std::string ReadFileText(const std::wstring& path) {
   while (ReadFile(file, buffer, sizeof buffer, &got, NULL) && got > 0) text.append(buffer, got);
   CloseHandle(file);
   return text;
-}
-
-COLORREF ScreenPixel(HWND window, int x, int y) {
-  POINT point = {x, y};
-  ClientToScreen(window, &point);
-  HDC screen = GetDC(NULL);
-  COLORREF colour = GetPixel(screen, point.x, point.y);
-  ReleaseDC(NULL, screen);
-  return colour;
 }

@@ -350,6 +350,7 @@ TEST_F(ImageFiles, LoadRequestLoadsIntoTheGivenImageAndRestoresTheCurrentOne) {
   const std::string path = MadeBmp("request.bmp", 4, 4, Teal);
   ASSERT_EQ(0, KRV_CreateImage(3, "003", -1, -1, 8, 8, 100));
   ASSERT_EQ(0, KRV_CreateImage(5, "005", -1, -1, 8, 8, 100));
+  EXPECT_EQ(ServeLoadImageFile, requestHandlers[RequestCodeLoadImageFile - 9001]);
   RequestBlock block = {};
   block.id = 3;
   block.path = path.c_str();
