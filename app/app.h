@@ -75,6 +75,9 @@ extern char batchFileName[256];  // the path last built for it
 // "go": d:\pano0\file_00001.png and on, each unrolled into image 1 and saved whole as
 // d:\pano\file_00001.png and on, until a file does not load; then "end.".
 void RunFileBatch(void);
+// "go2": the same through the "work" image of 960 x 720, image 1 pasted at (0, 210), saved
+// whole; the work image is gone afterwards.
+void RunWorkBatch(void);
 
 // ---- Frame hand-over (app/frame_wait.cpp) ----
 // Bytes of a reported frame that fit an image of imageBytes: never more, never negative.

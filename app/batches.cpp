@@ -49,3 +49,25 @@ void RunFileBatch(void) {
   }
   KRV_Print("end.\n");
 }
+
+// The strip of each file lands in the "work" image at (0, 210) through the clipboard; the rest
+// of the work image keeps what it had.
+void RunWorkBatch(void) {
+  fileCounter = 1;
+  DrawRingOverlay();
+  KRV_RedrawImage(krv_current);
+  KRV_CreateImage(WorkImage, "work", 0, 400, 960, 720, 100);
+  KRV_RedrawImage(WorkImage);
+  for (int loaded = LoadInputFile(); loaded == 0; loaded = LoadInputFile()) {
+    UnwrapLoadedFile();
+    KRV_SelectImage(PanoramaImage);
+    KRV_CopyImage(PanoramaImage);
+    KRV_SelectImage(WorkImage);
+    KRV_PasteImage(WorkImage, 0, 210);
+    KRV_RedrawImage(WorkImage);
+    SaveWholeImage(WorkImage);
+    fileCounter++;
+  }
+  KRV_Print("end.\n");
+  KRV_DestroyImage(WorkImage);
+}

@@ -59,6 +59,7 @@ int RunButton(int i) {
     case 15: RunFileBatch(); break;
     case 16: MoveRing(0, 0, 0, -RotationStep); break;
     case 17: MoveRing(0, 0, 0, +RotationStep); break;
+    case 18: RunWorkBatch(); break;
     case 19: camOverlay = !camOverlay; break;
     case 20: PressDemo(&panel.displayMode, &panel.demoSteps); break;
   }

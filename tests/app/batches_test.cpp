@@ -43,8 +43,9 @@ class Batch : public Panel {
     return pixels;
   }
   // The pixels of a written file, or nothing when it cannot be read.
-  static std::vector<int> ReadBack(const std::string& name) {
-    EXPECT_EQ(0, KRV_CreateImage(6, "check", 0, 0, CaptureWidth, CaptureHeight, 100));
+  static std::vector<int> ReadBack(const std::string& name, int width = CaptureWidth,
+                                   int height = CaptureHeight) {
+    EXPECT_EQ(0, KRV_CreateImage(6, "check", 0, 0, width, height, 100));
     std::vector<int> pixels;
     if (KRV_LoadImageFile(name.c_str(), 0, 0) == 0) pixels = ImagePixels(6);
     KRV_DestroyImage(6);
@@ -76,7 +77,8 @@ TEST_F(Batch, GoUnrollsEveryNumberedFileAndSavesImage1AsPng) {
   EXPECT_TRUE(ImagePixels(1) == afterSecond);
   EXPECT_TRUE(ImagePixels(0) == second);
   EXPECT_EQ(3, fileCounter);
-  EXPECT_EQ(LinesAfterOverlay({"d:\\pano0\\file_00001.png", "d:\\pano0\\file_00002.png", "end."}),
+  EXPECT_EQ(LinesAfterOverlay(
+                {"d:\\pano0\\file_00001.png", "d:\\pano0\\file_00002.png", "end."}),
             TextPixels(0));
 }
 
@@ -85,6 +87,37 @@ TEST_F(Batch, GoWithoutFilesPrintsOnlyEnd) {
   RunFileBatch();
   EXPECT_EQ(LinesAfterOverlay({"end."}), TextPixels(0));
   EXPECT_TRUE(ImagePixels(1) == output);
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("d:\\pano\\file_00001.png"));
+}
+
+// The work image as go2 leaves it: black, with the output image's pixels from (0, 210).
+std::vector<int> WorkPicture(const std::vector<int>& output) {
+  std::vector<int> work((size_t)960 * 720, 0);
+  for (int y = 0; y < CaptureHeight; y++)
+    for (int x = 0; x < CaptureWidth; x++)
+      work[(size_t)(210 + y) * 960 + x] = output[(size_t)y * CaptureWidth + x];
+  return work;
+}
+
+TEST_F(Batch, Go2PastesImage1IntoTheWorkImageAndSavesIt) {
+  std::vector<int> first = WriteInput(1), second = WriteInput(2);
+  std::vector<int> output = ImagePixels(1);
+  RunWorkBatch();
+  std::vector<int> afterFirst = CoreStrip(StripTop, first, output);
+  std::vector<int> afterSecond = CoreStrip(StripTop, second, afterFirst);
+  EXPECT_TRUE(ReadBack("d:\\pano\\file_00001.png", 960, 720) == WorkPicture(afterFirst));
+  EXPECT_TRUE(ReadBack("d:\\pano\\file_00002.png", 960, 720) == WorkPicture(afterSecond));
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("d:\\pano\\file_00003.png"));
+  EXPECT_EQ(0, krv_images[2].inUse);
+  EXPECT_EQ(LinesAfterOverlay(
+                {"d:\\pano0\\file_00001.png", "d:\\pano0\\file_00002.png", "end."}),
+            TextPixels(0));
+}
+
+TEST_F(Batch, Go2WithoutFilesPrintsOnlyEndAndLeavesNoWorkImage) {
+  EXPECT_EQ(PassGoesOn, RunButton(18));
+  EXPECT_EQ(LinesAfterOverlay({"end."}), TextPixels(0));
+  EXPECT_EQ(0, krv_images[2].inUse);
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("d:\\pano\\file_00001.png"));
 }
 

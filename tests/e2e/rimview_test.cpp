@@ -201,7 +201,9 @@ TEST(Rimview, LeftThenRightRestoresTheOverlay) {
   rimview.Click(20);
   const int x = 320, y = 240, r = 192;
   auto still = [](int px, int py) { return AsColorref(CameraStillPixel(px, py, 640, 480)); };
-  auto inverted = [&](int px, int py) { return AsColorref(CameraStillPixel(px, py, 640, 480) ^ 0xFFFFFF); };
+  auto inverted = [](int px, int py) {
+    return AsColorref(CameraStillPixel(px, py, 640, 480) ^ 0xFFFFFF);
+  };
   EXPECT_TRUE(WaitFor([&] { return ScreenPixel(camera, x + 5, y + 5) == inverted(x + 5, y + 5); },
                       5000));
   EXPECT_EQ(inverted(x + r, y), ScreenPixel(camera, x + r, y));

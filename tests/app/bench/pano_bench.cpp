@@ -67,7 +67,8 @@ void MeasureWait(void) {
   stopRequested = 0;
   GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel1, &user1);
   auto ms = [](const FILETIME& a, const FILETIME& b) {
-    ULARGE_INTEGER x = {{a.dwLowDateTime, a.dwHighDateTime}}, y = {{b.dwLowDateTime, b.dwHighDateTime}};
+    ULARGE_INTEGER x = {{a.dwLowDateTime, a.dwHighDateTime}};
+    ULARGE_INTEGER y = {{b.dwLowDateTime, b.dwHighDateTime}};
     return (double)(y.QuadPart - x.QuadPart) / 10000.0;
   };
   double cpu = ms(kernel0, kernel1) + ms(user0, user1);
