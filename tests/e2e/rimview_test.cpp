@@ -209,10 +209,20 @@ TEST(Rimview, LeftThenRightRestoresTheOverlay) {
   EXPECT_EQ(inverted(x + r, y), ScreenPixel(camera, x + r, y));
   rimview.Click(13);  // real-time off: nothing redraws image 0 but the overlay calls
   Sleep(500);
-  rimview.Click(0);
-  rimview.Click(1);
-  EXPECT_TRUE(WaitFor([&] { return ScreenPixel(camera, x + 5, y + 5) == still(x + 5, y + 5); },
-                      5000));
+  // Both presses count in one pass only when no pass begins between the two clicks; under
+  // load one may, and then each pass leaves the old ring drawn. A few tries find one pass.
+  auto restored = [&] {
+    return ScreenPixel(camera, x + 5, y + 5) == still(x + 5, y + 5) &&
+           ScreenPixel(camera, x + r, y) == still(x + r, y) &&
+           ScreenPixel(camera, x - r, y) == still(x - r, y);
+  };
+  for (int attempt = 0; attempt < 5; attempt++) {
+    rimview.Click(0);
+    rimview.Click(1);
+    Sleep(500);
+    if (restored()) break;
+  }
+  EXPECT_EQ(still(x + 5, y + 5), ScreenPixel(camera, x + 5, y + 5));
   EXPECT_EQ(still(x + r, y), ScreenPixel(camera, x + r, y));
   EXPECT_EQ(still(x - r, y), ScreenPixel(camera, x - r, y));
   EXPECT_TRUE(WaitFor([&] { return ScreenOf(rimview.text()) == lines; }, 3000))
