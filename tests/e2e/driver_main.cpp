@@ -5,13 +5,19 @@
 //   krvdrive command CLASS ID            posts WM_COMMAND
 //   krvdrive key CLASS VK                posts a key press (VK as a number)
 //   krvdrive move CLASS X Y [TITLE]      moves the window (the one with that caption, if given)
+//   krvdrive rclick CLASS X Y            posts a right click at client coordinates
+//   krvdrive layout CLASS                describes the krv_ windows of that window's program
+//   krvdrive clipboard CLASS             writes the clipboard's text, bytes as they are
+#include <fcntl.h>
+#include <io.h>
 #include <stdio.h>
 #include <stdlib.h>
 
 #include "driver.h"
 
 static int Usage(void) {
-  fprintf(stderr, "usage: krvdrive wait|text|rect|command|key|move CLASS [ARG]\n");
+  fprintf(stderr,
+          "usage: krvdrive wait|text|rect|command|key|move|rclick|layout|clipboard CLASS [ARG]\n");
   return 2;
 }
 
@@ -40,6 +46,15 @@ int wmain(int argc, wchar_t** argv) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   } else if (verb == L"key" && argc > 3) {
     SendKey(window, (UINT)_wtoi(argv[3]));
+  } else if (verb == L"rclick" && argc > 4) {
+    SendRightClick(window, _wtoi(argv[3]), _wtoi(argv[4]));
+  } else if (verb == L"layout" || verb == L"clipboard") {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    std::string text =
+        verb == L"layout" ? DescribeFrameworkWindows(processId) : ClipboardText();
+    _setmode(_fileno(stdout), _O_BINARY);
+    fwrite(text.data(), 1, text.size(), stdout);
   } else {
     return Usage();
   }
