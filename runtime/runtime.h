@@ -35,7 +35,6 @@ extern wchar_t saveDirectoryW[MAX_PATH];
 extern char saveDirectory[MAX_PATH];
 extern wchar_t logDirectoryW[MAX_PATH];
 extern char logDirectory[MAX_PATH];
-extern HFONT krv_ttFont;
 extern ULONG_PTR gdiplusToken;
 
 // The interactive pick under way: the picks (draw/) set active and image and consume the rest;
