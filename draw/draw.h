@@ -46,6 +46,15 @@ int ApplyTTStyleCode(LOGFONTW* font, int code);
 // The next character of code-page-932 text: one byte, or lead x 256 + trail for a double-byte
 // character. Returns 0 at the end, also when a lead byte has no trail; advances *text.
 int NextTTCode(const char** text);
+// The text commands once their point or box is picked: prompt "Text>" and read a line into
+// line[256]; draw it in the bitmap font in krv_color standing on (x, y); draw it in TrueType
+// with the cell size the box gives (result of KRV_SetTTFontSize).
+void ReadTextLine(char* line);
+void DrawBitmapTextAt(int x, int y, const char* line);
+int DrawTTTextInBox(int x1, int y1, int x2, int y2, const char* line);
+// The font dialog owned by owner, started from krv_ttFont; confirmed or not, its description
+// becomes the new krv_ttFont. The size and position keep krv_ttWidth and krv_ttHeight.
+void ChangeTTFont(HWND owner);
 
 // ---- Transforms and test patterns (draw/transforms.cpp, draw/test_patterns.cpp) ----
 // Pixel calls act on krv_current; these run them on another image without touching the
@@ -89,7 +98,10 @@ int FillTestPattern(int id, int pattern);
 
 // ---- Measuring tools (draw/measure.cpp, draw/plots.cpp) ----
 // The lines "Pixel" prints for pixel value v at (x, y) of an image of that depth.
+enum { PixelReportSize = 256 };
 void FormatPixelReport(char* out, int size, int bits, int x, int y, int v);
+// Prints that report of pixel (x, y) of image id into the current text window.
+void ReportPixel(int id, int x, int y);
 
 enum ProfileChannel {
   ChannelRed, ChannelGreen, ChannelBlue, ChannelHue, ChannelSaturation, ChannelValue,

@@ -18,3 +18,15 @@ void FormatPixelReport(char* out, int size, int bits, int x, int y, int v) {
            ChromaCr(r, g, b), ChromaCb(r, g, b), luma, ChromaU(r, g, b), ChromaV(r, g, b), luma,
            ChromaI(r, g, b), ChromaQ(r, g, b));
 }
+
+void ReportPixel(int id, int x, int y) {
+  const ImageSlot* slot = ImageInUse(id);
+  if (!slot) return;
+  const int previous = UseImage(id);
+  const int v = KRV_GetPixel(x, y);
+  RestoreImage(previous);
+  char report[PixelReportSize];
+  FormatPixelReport(report, sizeof report, slot->bits, x, y, v);
+  KRV_ShowTextWindow();
+  KRV_Print("%s", report);
+}

@@ -32,6 +32,15 @@ void FillDistinct(int id) {
   RestoreImage(previous);
 }
 
+int ThreadWindowCount(void) {
+  int count = 0;
+  EnumThreadWindows(GetCurrentThreadId(), [](HWND, LPARAM counter) -> BOOL {
+    ++*(int*)counter;
+    return TRUE;
+  }, (LPARAM)&count);
+  return count;
+}
+
 }  // namespace
 
 TEST(TransformArithmetic, QuarterTurnsMapEveryPixel) {
@@ -213,13 +222,14 @@ TEST_F(Transforms, ClippingAnEightBitBoxKeepsItsColourTable) {
 
 TEST_F(Transforms, NoFreeIdMeansNoClipAndNoPlot) {
   for (int id = 0; id < 256; id++) ASSERT_EQ(0, KRV_CreateImage(id, "full", 0, 0, 8, 8, 100));
-  const DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  const int windowsBefore = ThreadWindowCount();
+  EXPECT_GE(windowsBefore, 256);
   KRV_SelectImage(5);
   EXPECT_EQ(-1, ClipImage(5, 0, 0, 3, 3));
   EXPECT_EQ(-1, RunLineProfile(5, 2, ProfileRgb));
   EXPECT_EQ(-1, RunRowCrCb(5, 2));
   EXPECT_EQ(-1, RunAreaCrCb(5, 0, 0, 3, 3));
   EXPECT_EQ(5, krv_current);
-  EXPECT_EQ(gdiBefore, GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
+  EXPECT_EQ(windowsBefore, ThreadWindowCount());
   for (int id = 0; id < 256; id++) EXPECT_EQ(8, krv_images[id].width);
 }
