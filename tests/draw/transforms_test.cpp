@@ -233,3 +233,14 @@ TEST_F(Transforms, NoFreeIdMeansNoClipAndNoPlot) {
   EXPECT_EQ(windowsBefore, ThreadWindowCount());
   for (int id = 0; id < 256; id++) EXPECT_EQ(8, krv_images[id].width);
 }
+
+TEST_F(Transforms, RescalingKeepsTheStretchMode) {
+  ASSERT_EQ(0, KRV_CreateImage(0, "halftone", -1, -1, 4, 4, 100));
+  ASSERT_EQ(0, KRV_SetStretchMode(HALFTONE, 0));
+  ASSERT_EQ(0, ScaleImage(0, 500));
+  EXPECT_EQ(2, krv_images[0].width);
+  EXPECT_EQ(HALFTONE, KRV_GetStretchMode(0));
+  EXPECT_EQ(HALFTONE, GetStretchBltMode(krv_images[0].memDC));
+  const std::wstring caption = CaptionOf(krv_images[0].window);
+  EXPECT_EQ(L'*', caption.back());
+}
