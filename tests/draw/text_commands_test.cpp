@@ -3,34 +3,11 @@
 #include <thread>
 
 #include "draw/draw.h"
+#include "draw/owned_dialog.h"
 #include "image/image_fixture.h"
 #include "text/text.h"
 
 namespace {
-
-struct DialogSearch {
-  HWND owner, dialog;
-};
-
-// The common dialog owned by owner, once it is up.
-HWND WaitForDialog(HWND owner) {
-  DialogSearch search = {owner, NULL};
-  for (int i = 0; i < 300 && !search.dialog; i++) {
-    EnumWindows([](HWND window, LPARAM parameter) -> BOOL {
-      DialogSearch* s = (DialogSearch*)parameter;
-      wchar_t name[16] = L"";
-      GetClassNameW(window, name, 16);
-      if (lstrcmpW(name, L"#32770") == 0 && GetWindow(window, GW_OWNER) == s->owner &&
-          IsWindowVisible(window)) {
-        s->dialog = window;
-        return FALSE;
-      }
-      return TRUE;
-    }, (LPARAM)&search);
-    if (!search.dialog) Sleep(20);
-  }
-  return search.dialog;
-}
 
 LOGFONTW CurrentFont(void) {
   LOGFONTW font = {};
@@ -92,7 +69,7 @@ TEST_F(TextCommands, FontDialogCancelledKeepsTheDescriptionInANewFont) {
   HWND owner = krv_images[0].window;
   bool seen = false;
   std::thread closer([&] {
-    HWND dialog = WaitForDialog(owner);
+    HWND dialog = FindOwnedDialog(owner);
     seen = dialog != NULL;
     if (dialog) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
   });
@@ -113,7 +90,7 @@ TEST_F(TextCommands, FontDialogCancelledKeepsTheDescriptionInANewFont) {
 TEST_F(TextCommands, FontDialogConfirmedMakesTheChosenFont) {
   HWND owner = krv_images[0].window;
   std::thread closer([&] {
-    HWND dialog = WaitForDialog(owner);
+    HWND dialog = FindOwnedDialog(owner);
     if (dialog) PostMessageW(dialog, WM_COMMAND, IDOK, 0);
   });
   ChangeTTFont(owner);
