@@ -106,6 +106,7 @@ TEST_F(Requests, ParametersArriveAsPosted) {
 }
 
 TEST_F(Requests, ARequestWithoutOperationCompletesWithResultMinusOne) {
+  requestHandlers[RequestCodeLoadImageFile - RequestCodeCreateImage] = NULL;
   EXPECT_EQ(-1, RequestLoadImageFile(1, "nothing.png"));
   EXPECT_EQ(0, request.code);
 }
