@@ -130,4 +130,23 @@ void CrCbScatter(const int* pixels, int cols, int rows, int alternate);
 int RunRowCrCb(int id, int y);
 int RunAreaCrCb(int id, int x1, int y1, int x2, int y2);
 
+// ---- The measuring, transform, pattern and text commands (draw/tool_commands.cpp) ----
+// Rows of the image window's command table, on the window's image id.
+void InvertCommand(HWND window, int id);
+void HorizontalFlipCommand(HWND window, int id);
+void VerticalFlipCommand(HWND window, int id);
+void RightRotateCommand(HWND window, int id);
+void LeftRotateCommand(HWND window, int id);
+void Size50Command(HWND window, int id);
+void Size71Command(HWND window, int id);
+void Size141Command(HWND window, int id);
+void Size200Command(HWND window, int id);
+void RgbPatternCommand(HWND window, int id);
+void HsvPatternCommand(HWND window, int id);
+void YCrCbPatternCommand(HWND window, int id);
+void YuvPatternCommand(HWND window, int id);
+void YiqPatternCommand(HWND window, int id);
+void GreyPatternCommand(HWND window, int id);
+void FontChangeCommand(HWND window, int id);
+
 #endif

@@ -4,7 +4,7 @@
 #include <limits.h>
 #include <stdlib.h>
 
-#include "image/image.h"
+#include "draw/draw.h"
 
 int LeadingInteger(const char* text) {
   const long value = strtol(text, NULL, 10);
@@ -78,6 +78,22 @@ static const ImageCommandRow imageCommands[] = {
     {CommandZoomPrompt, PromptZoom},
     {CommandResizePrompt, PromptResize},
     {CommandDestroyImage, Destroy},
+    {CommandInvert, InvertCommand},
+    {CommandHorizontalFlip, HorizontalFlipCommand},
+    {CommandVerticalFlip, VerticalFlipCommand},
+    {CommandRotateRight, RightRotateCommand},
+    {CommandRotateLeft, LeftRotateCommand},
+    {CommandSize50, Size50Command},
+    {CommandSize71, Size71Command},
+    {CommandSize141, Size141Command},
+    {CommandSize200, Size200Command},
+    {CommandPatternRgb, RgbPatternCommand},
+    {CommandPatternHsv, HsvPatternCommand},
+    {CommandPatternYCrCb, YCrCbPatternCommand},
+    {CommandPatternYuv, YuvPatternCommand},
+    {CommandPatternYiq, YiqPatternCommand},
+    {CommandPatternGrey, GreyPatternCommand},
+    {CommandFontChange, FontChangeCommand},
 };
 
 void RunImageCommand(HWND window, int command) {
