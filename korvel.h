@@ -112,6 +112,14 @@ int KRV_LoadImageFile(const char* path, int x, int y);
 // 24-bit pictures. 0 saved; 1 not written; 2 width or height below 1; 3 no current image.
 int KRV_SaveImageFile(int width, int height, int format, const char* path);
 
+// The clipboard, as a device-independent bitmap (24-bit rows, or 8-bit rows with the colour
+// table). Copy and paste do nothing when the image or the clipboard's picture is missing.
+void KRV_CopyImage(int id);
+void KRV_PasteImage(int id, int x, int y);  // x or y -1: the user places it with the mouse
+// The clipboard's picture as a bitmap the caller deletes, or NULL; count gets the number of
+// colour-table entries copied into colours (0 for pictures above 8 bits).
+HBITMAP KRV_GetClipboardBitmap(RGBQUAD colours[256], int* count);
+
 // ---- Mouse over image windows ----
 // Set MouseState.enabled to 1 to have it filled: moves and left or middle clicks over any
 // image window record the image id, the position in image pixels and the button and key bits.
@@ -149,6 +157,19 @@ void KRV_XorCircle(int cx, int cy, int r);
 void KRV_FillCircle(int cx, int cy, int r);  // disc in krv_color
 void KRV_XorFillCircle(int cx, int cy, int r);
 void KRV_Paint(int x, int y);  // fills the 4-connected region of equal pixels with krv_color
+
+// ---- Picks: the user chooses on image n with the mouse ----
+// Image n becomes current. While a pick waits, it pumps the messages and shows XOR figures
+// that follow the mouse; the left button chooses, the right or middle one cancels (two-click
+// picks go back to their first point first). 0 done, or ended by Stop (outputs as far as they
+// got); 1 cancelled; 2 no image n, outputs untouched.
+int KRV_PickPoint(int n, int* x, int* y);
+int KRV_PickRow(int n, int* x, int* y);     // the cursor is a horizontal line
+int KRV_PickColumn(int n, int* x, int* y);  // the cursor is a vertical line
+int KRV_PickArea(int n, int w, int h, int* x, int* y);  // x, y: centre of a w x h frame
+int KRV_PickBox(int n, int* x1, int* y1, int* x2, int* y2);   // x1 <= x2, y1 <= y2
+int KRV_PickLine(int n, int* x1, int* y1, int* x2, int* y2);  // in the order clicked
+int KRV_PickCircle(int n, int* cx, int* cy, int* r);  // r rounded to the nearest pixel
 
 // ---- Colours (0x00RRGGBB; the low byte is the index in 8-bit images) ----
 extern int krv_color;  // drawing colour, initially white

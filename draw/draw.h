@@ -28,6 +28,27 @@ int ChromaQ(int r, int g, int b);
 enum ChromaSpace { ChromaYCrCb, ChromaYuv, ChromaYIQ };
 int ChromaPlaneToRgb(int space, int y, int p, int n);
 
+// ---- Picks and the drawing commands ----
+// Distance from a centre to (dx, dy) away, rounded to the nearest integer, halves up.
+int RoundedRadius(int dx, int dy);
+// A pick's result as a go-ahead: done, and not ended by Stop.
+bool Picked(int result);
+// The colour dialog's custom colours, kept for the whole run.
+extern COLORREF customColours[16];
+// The processing menu's drawing commands on image id (the picks make it current).
+void ChangeColourCommand(int id);  // colour dialog; its colour is stored even when cancelled
+void PickColourCommand(int id);
+void DrawLineCommand(int id);
+void DrawRowCommand(int id);
+void DrawColumnCommand(int id);
+void DrawBoxCommand(int id);
+void FillBoxCommand(int id);
+void XorFillBoxCommand(int id);
+void DrawCircleCommand(int id);
+void FillCircleCommand(int id);
+void XorFillCircleCommand(int id);
+void PaintCommand(int id);
+
 // ---- Text in images (draw/bitmap_font.cpp, draw/text_draw.cpp, draw/truetype_text.cpp) ----
 enum { BitmapGlyphCount = 96, BitmapGlyphRows = 14, BitmapGlyphWidth = 8, BitmapLinePitch = 16 };
 enum { FirstBitmapGlyph = 0x20, LastBitmapGlyph = 0x7F, DrawFormatSize = 4096 };
@@ -52,8 +73,9 @@ int NextTTCode(const char** text);
 void ReadTextLine(char* line);
 void DrawBitmapTextAt(int x, int y, const char* line);
 int DrawTTTextInBox(int x1, int y1, int x2, int y2, const char* line);
-// The font dialog owned by owner, started from krv_ttFont; confirmed or not, its description
-// becomes the new krv_ttFont. The size and position keep krv_ttWidth and krv_ttHeight.
+// The font dialog owned by owner, started from krv_ttFont; the font is made again from the
+// confirmed choice, or as it was when the dialog is cancelled. krv_ttWidth and krv_ttHeight
+// keep the size last set.
 void ChangeTTFont(HWND owner);
 
 // ---- Transforms and test patterns (draw/transforms.cpp, draw/test_patterns.cpp) ----
@@ -132,21 +154,31 @@ int RunAreaCrCb(int id, int x1, int y1, int x2, int y2);
 
 // ---- The measuring, transform, pattern and text commands (draw/tool_commands.cpp) ----
 // Rows of the image window's command table, on the window's image id.
-void InvertCommand(HWND window, int id);
-void HorizontalFlipCommand(HWND window, int id);
-void VerticalFlipCommand(HWND window, int id);
-void RightRotateCommand(HWND window, int id);
-void LeftRotateCommand(HWND window, int id);
-void Size50Command(HWND window, int id);
-void Size71Command(HWND window, int id);
-void Size141Command(HWND window, int id);
-void Size200Command(HWND window, int id);
-void RgbPatternCommand(HWND window, int id);
-void HsvPatternCommand(HWND window, int id);
-void YCrCbPatternCommand(HWND window, int id);
-void YuvPatternCommand(HWND window, int id);
-void YiqPatternCommand(HWND window, int id);
-void GreyPatternCommand(HWND window, int id);
-void FontChangeCommand(HWND window, int id);
+void PixelCommand(int id);
+void RgbProfileCommand(int id);
+void HsvProfileCommand(int id);
+void YCrCbProfileCommand(int id);
+void LumiProfileCommand(int id);
+void RowCrCbCommand(int id);
+void AreaCrCbCommand(int id);
+void ClippingCommand(int id);
+void InvertCommand(int id);
+void HorizontalFlipCommand(int id);
+void VerticalFlipCommand(int id);
+void RightRotateCommand(int id);
+void LeftRotateCommand(int id);
+void Size50Command(int id);
+void Size71Command(int id);
+void Size141Command(int id);
+void Size200Command(int id);
+void RgbPatternCommand(int id);
+void HsvPatternCommand(int id);
+void YCrCbPatternCommand(int id);
+void YuvPatternCommand(int id);
+void YiqPatternCommand(int id);
+void GreyPatternCommand(int id);
+void DrawTextCommand(int id);
+void TrueTypeDrawCommand(int id);
+void FontChangeCommand(int id);
 
 #endif

@@ -15,12 +15,7 @@ struct GreyDibInfo {
 // Top-down, with the grey ramp that 8-bit images start with.
 static void DescribeBitmap(GreyDibInfo* info, int width, int height, int bits) {
   memset(info, 0, sizeof *info);
-  info->header.biSize = sizeof(BITMAPINFOHEADER);
-  info->header.biWidth = width;
-  info->header.biHeight = -height;
-  info->header.biPlanes = 1;
-  info->header.biBitCount = (WORD)bits;
-  info->header.biCompression = BI_RGB;
+  info->header = DibHeader(width, -height, bits);
   for (int i = 0; i < PaletteSize; i++) {
     info->colours[i].rgbBlue = info->colours[i].rgbGreen = info->colours[i].rgbRed = (BYTE)i;
   }

@@ -100,6 +100,37 @@ enum ImageCommand {
   CommandPatternGrey = 1071,
 };
 
+// ---- Clipboard pictures ----
+// A packed bitmap another program put on the clipboard, checked so that nothing past its
+// block is read: header is the picture's own (40 bytes, colour count trimmed to what is used)
+// and colours follows it as GDI expects, holding the colour table or the three BI_BITFIELDS
+// masks; bits points into the block, which holds all rows.
+struct PackedDib {
+  BITMAPINFOHEADER header;
+  RGBQUAD colours[PaletteSize];
+  const BYTE* bits;
+  int colourCount;  // table entries for bit counts up to 8, else 0
+};
+enum PackedDibCheck {
+  DibReadable = 0,
+  DibTooShort = 1,       // shorter than its header, masks or colour table
+  DibUnknownHeader = 2,  // header size other than 40, 52, 56, 108 or 124
+  DibBadSize = 3,        // width or height zero, negative width, or too many pixels
+  DibNotDrawable = 4,    // planes, bit count, compression or masks the system does not draw
+  DibBitsMissing = 5,    // the rows do not fit in the block
+};
+enum { DibSideLimit = 32767, DibPixelLimit = 1 << 26 };
+int ReadPackedDib(const void* block, size_t size, PackedDib* dib);  // a PackedDibCheck
+// Bytes a copy puts on the clipboard: header, colour table (8-bit only) and bottom-up rows of
+// 24 bits (32-bit images) or 8 bits.
+size_t CopiedDibSize(int bits, int width, int height);
+// Request 9004: draws the handed-over bitmap at the current image's corner and deletes it.
+void PastePendingBitmap(RequestBlock* block);
+// The image menu's clipboard commands for image id.
+void CutImage(int id);  // copies, then clears the image even when the copy failed
+void PasteImagePlaced(int id);   // the user places the picture with the mouse
+void PasteImageAtCorner(int id);
+
 LRESULT CALLBACK ImageWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // ---- Image window menus and commands (image/image_menus.cpp, image/image_commands.cpp) ----

@@ -5,6 +5,7 @@
 #include <stdlib.h>
 
 #include "draw/draw.h"
+#include "image/image.h"
 
 int LeadingInteger(const char* text) {
   const long value = strtol(text, NULL, 10);
@@ -64,6 +65,12 @@ static void PromptResize(HWND, int id) {
   KRV_ResizeImage(id, width, height);
 }
 
+// Commands that need the image only: the clipboard's, the drawing commands and the tools.
+template <void (*run)(int id)>
+static void OnImage(HWND, int id) {
+  run(id);
+}
+
 struct ImageCommandRow {
   int id;
   void (*run)(HWND window, int image);
@@ -78,22 +85,48 @@ static const ImageCommandRow imageCommands[] = {
     {CommandZoomPrompt, PromptZoom},
     {CommandResizePrompt, PromptResize},
     {CommandDestroyImage, Destroy},
-    {CommandInvert, InvertCommand},
-    {CommandHorizontalFlip, HorizontalFlipCommand},
-    {CommandVerticalFlip, VerticalFlipCommand},
-    {CommandRotateRight, RightRotateCommand},
-    {CommandRotateLeft, LeftRotateCommand},
-    {CommandSize50, Size50Command},
-    {CommandSize71, Size71Command},
-    {CommandSize141, Size141Command},
-    {CommandSize200, Size200Command},
-    {CommandPatternRgb, RgbPatternCommand},
-    {CommandPatternHsv, HsvPatternCommand},
-    {CommandPatternYCrCb, YCrCbPatternCommand},
-    {CommandPatternYuv, YuvPatternCommand},
-    {CommandPatternYiq, YiqPatternCommand},
-    {CommandPatternGrey, GreyPatternCommand},
-    {CommandFontChange, FontChangeCommand},
+    {CommandCut, OnImage<CutImage>},
+    {CommandCopy, OnImage<KRV_CopyImage>},
+    {CommandPaste, OnImage<PasteImagePlaced>},
+    {CommandPasteTopLeft, OnImage<PasteImageAtCorner>},
+    {CommandColorChange, OnImage<ChangeColourCommand>},
+    {CommandColorPick, OnImage<PickColourCommand>},
+    {CommandLineNormal, OnImage<DrawLineCommand>},
+    {CommandLineHorizontal, OnImage<DrawRowCommand>},
+    {CommandLineVertical, OnImage<DrawColumnCommand>},
+    {CommandBoxNormal, OnImage<DrawBoxCommand>},
+    {CommandBoxFill, OnImage<FillBoxCommand>},
+    {CommandBoxFillXor, OnImage<XorFillBoxCommand>},
+    {CommandCircleNormal, OnImage<DrawCircleCommand>},
+    {CommandCircleFill, OnImage<FillCircleCommand>},
+    {CommandCircleFillXor, OnImage<XorFillCircleCommand>},
+    {CommandPaint, OnImage<PaintCommand>},
+    {CommandInvert, OnImage<InvertCommand>},
+    {CommandHorizontalFlip, OnImage<HorizontalFlipCommand>},
+    {CommandVerticalFlip, OnImage<VerticalFlipCommand>},
+    {CommandRotateRight, OnImage<RightRotateCommand>},
+    {CommandRotateLeft, OnImage<LeftRotateCommand>},
+    {CommandSize50, OnImage<Size50Command>},
+    {CommandSize71, OnImage<Size71Command>},
+    {CommandSize141, OnImage<Size141Command>},
+    {CommandSize200, OnImage<Size200Command>},
+    {CommandPatternRgb, OnImage<RgbPatternCommand>},
+    {CommandPatternHsv, OnImage<HsvPatternCommand>},
+    {CommandPatternYCrCb, OnImage<YCrCbPatternCommand>},
+    {CommandPatternYuv, OnImage<YuvPatternCommand>},
+    {CommandPatternYiq, OnImage<YiqPatternCommand>},
+    {CommandPatternGrey, OnImage<GreyPatternCommand>},
+    {CommandFontChange, OnImage<FontChangeCommand>},
+    {CommandPixel, OnImage<PixelCommand>},
+    {CommandLineRgb, OnImage<RgbProfileCommand>},
+    {CommandLineHsv, OnImage<HsvProfileCommand>},
+    {CommandLineYCrCb, OnImage<YCrCbProfileCommand>},
+    {CommandLineLumi, OnImage<LumiProfileCommand>},
+    {CommandLineCrCb, OnImage<RowCrCbCommand>},
+    {CommandAreaCrCb, OnImage<AreaCrCbCommand>},
+    {CommandClipping, OnImage<ClippingCommand>},
+    {CommandDrawText, OnImage<DrawTextCommand>},
+    {CommandTrueTypeDraw, OnImage<TrueTypeDrawCommand>},
 };
 
 void RunImageCommand(HWND window, int command) {

@@ -8,10 +8,10 @@
 #include "runtime/runtime.h"
 
 RequestBlock request = {0, 1, 0, 0, NULL, 0, 0, 0, 0, 0, 0, NULL, NULL};
-// The worker's operation per code, 9001 first; the clipboard has none yet.
+// The worker's operation per code, 9001 first.
 RequestHandler requestHandlers[7] = {
-    ServeCreateImage,    ServeRedrawImage,  ServeLoadImageFile, NULL, ServeOpenTextWindow,
-    ServeOpenInputBox, ServeOpenButtonBox};
+    ServeCreateImage,    ServeRedrawImage,    ServeLoadImageFile, PastePendingBitmap,
+    ServeOpenTextWindow, ServeOpenInputBox, ServeOpenButtonBox};
 
 static void WaitUntilFree(void) {
   while (request.code != 0 && !quitMessageSeen) PumpMessages();

@@ -202,6 +202,15 @@ void ShowMessageW(const wchar_t* text, const wchar_t* caption);
 void ShowErrorMessage(const char* text, const char* caption);  // owned by the main window
 
 RECT WindowRectOf(HWND window);  // outer rectangle in screen coordinates
+
+// A header of one plane without compression; a negative height is a top-down picture.
+BITMAPINFOHEADER DibHeader(int width, int height, int bitCount);
+
+// Clipboard blocks, for a caller that has the clipboard open: a new movable, shareable block
+// of size bytes, locked (NULL when memory is short); then the hand-over, which unlocks it and
+// gives it to the clipboard as format (freed here when the clipboard refuses it).
+void* LockNewClipboardBlock(SIZE_T size, HGLOBAL* block);
+void HandBlockToClipboard(HGLOBAL block, UINT format);
 inline bool CtrlHeld(void) { return (GetKeyState(VK_CONTROL) & 0x8000) != 0; }
 
 #endif

@@ -64,17 +64,15 @@ static int CopyFileToClipboard(FILE* file) {
   fseek(file, 0, SEEK_END);
   long length = ftell(file);
   rewind(file);
-  HGLOBAL block = length >= 0 ? GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, length + 1) : NULL;
-  char* text = block ? (char*)GlobalLock(block) : NULL;
+  HGLOBAL block = NULL;
+  char* text = length >= 0 ? (char*)LockNewClipboardBlock((SIZE_T)length + 1, &block) : NULL;
   if (!text) {
-    if (block) GlobalFree(block);
     KRV_Pause("No enough memory (copy log)");
     return 3;
   }
   size_t read = fread(text, 1, (size_t)length, file);
   text[read] = 0;
-  GlobalUnlock(block);
-  if (!SetClipboardData(CF_TEXT, block)) GlobalFree(block);
+  HandBlockToClipboard(block, CF_TEXT);
   return 0;
 }
 

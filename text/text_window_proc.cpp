@@ -118,7 +118,7 @@ LRESULT CALLBACK TextWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_KEYDOWN: OnKeyDown(window, n, wParam); return 0;
     case WM_CLOSE: KRV_CloseTextWindow(n); return 0;
     case WM_RBUTTONDOWN:
-      if (inputPending == 0) ShowTextMenu(window, n, slot);
+      if (inputPending == 0 && !PickState.active) ShowTextMenu(window, n, slot);
       return 0;
     case WM_COMMAND: OnCommand(n, LOWORD(wParam)); return 0;
   }

@@ -112,6 +112,15 @@ RECT ClientRectOf(HWND window) {
   return rect;
 }
 
+COLORREF ScreenPixel(HWND window, int x, int y) {
+  POINT point = {x, y};
+  ClientToScreen(window, &point);
+  HDC screen = GetDC(NULL);
+  COLORREF colour = GetPixel(screen, point.x, point.y);
+  ReleaseDC(NULL, screen);
+  return colour;
+}
+
 void PostCommand(HWND window, int id) { PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
 void SendKey(HWND window, UINT key) {

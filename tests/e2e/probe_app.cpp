@@ -4,7 +4,8 @@
 // reports button presses and committed values while running; KRV_PROBE_MODE=text opens a
 // console with ASCII and Japanese text; KRV_PROBE_MODE=image shows a drawn figure in two
 // image windows, at zoom 100 and 200; KRV_PROBE_MODE=capture starts the capture in AppSetup,
-// counts new frames in AppMain and stops the capture when AppMain ends.
+// counts new frames in AppMain and stops the capture when AppMain ends; KRV_PROBE_MODE=pick
+// runs a box pick and a circle pick in AppMain on a grey image and reports their results.
 #include <windows.h>
 
 #include <stdio.h>
@@ -58,8 +59,25 @@ static void ShowFigures(void) {
   }
 }
 
+static void RunPicks(void) {
+  char line[96];
+  int x1 = -1, y1 = -1, x2 = -1, y2 = -1;
+  int result = KRV_PickBox(0, &x1, &y1, &x2, &y2);
+  snprintf(line, sizeof line, "box %d %d %d %d %d\n", result, x1, y1, x2, y2);
+  Report(line);
+  result = KRV_PickCircle(0, &x1, &y1, &x2);
+  KRV_RedrawImage(0);
+  snprintf(line, sizeof line, "circle %d %d %d %d stop=%d\n", result, x1, y1, x2,
+           stopRequested);
+  Report(line);
+}
+
 void AppSetup(void) {
   if (ModeIs("image")) ShowFigures();
+  if (ModeIs("pick") && KRV_CreateImage(0, "pick", 0, 0, 120, 90, 100) == 0) {
+    KRV_FillBox(0, 0, 119, 89, 0x808080, 0x808080);
+    KRV_RedrawImage(0);
+  }
   if (ModeIs("boxes")) {
     KRV_OpenButtonBox(200, 0, 2, 11);
     KRV_OpenInputBox(0, 400, 3);
@@ -110,6 +128,7 @@ void AppMain(void) {
   if (ModeIs("hang")) {
     for (;;) Sleep(1);
   }
+  if (ModeIs("pick")) RunPicks();
   int frames = 0;
   while (!stopRequested) {
     PumpWorkerMessages();

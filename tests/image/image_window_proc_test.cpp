@@ -423,7 +423,7 @@ TEST_F(ImageWindow, MenuCommandsZoomAndDestroyWhileOthersDoNothingYet) {
   SendMessageW(window, WM_COMMAND, CommandZoom100, 0);
   EXPECT_EQ(100, krv_images[0].zoom);
   ((int*)krv_pixels[0])[0] = 0x123456;
-  for (int id : {1011, 1012, 1013, 1014, 1019, 9999})
+  for (int id : {9999})
     SendMessageW(window, WM_COMMAND, id, 0);
   EXPECT_EQ(0x123456, ((int*)krv_pixels[0])[0]);
   EXPECT_EQ(320, krv_images[0].width);
