@@ -13,6 +13,10 @@ extern volatile int stopRequested;  // 1 once Stop or Exit was chosen during App
 unsigned int KRV_GetTime(void);     // milliseconds; compare unsigned differences
 void KRV_Pause(const char* text);   // message box "Pause", returns when closed
 void PumpWorkerMessages(void);      // keeps the windows alive inside long loops
+// Brings a framework window to the front; KRVMAINWINDOW is the main window, the only one so
+// far (1 for anything else). Generated layout listings end with it.
+enum { KRVMAINWINDOW = -1 };
+int KRV_SetForeground(int window);
 
 // ---- Text windows (consoles) ----
 // Up to 256 windows, numbered 0..255; printing and line input act on the current one.

@@ -19,7 +19,8 @@ static HWND CreateButton(HWND box, int i) {
 
 int KRV_OpenButtonBox(int x, int y, int nx, int ny) {
   if (buttonBox.window) return 1;
-  if (nx <= 0 || ny <= 0 || nx > ButtonBoxMaxButtons || nx * ny > ButtonBoxMaxButtons) return 2;
+  // Divided, not multiplied: typed numbers can be large enough to overflow the product.
+  if (nx <= 0 || ny <= 0 || nx > ButtonBoxMaxButtons || ny > ButtonBoxMaxButtons / nx) return 2;
   buttonBox.count = nx * ny;
   buttonBox.nx = nx;
   buttonBox.ny = ny;

@@ -178,6 +178,9 @@ int FindEncoder(const wchar_t* mime, CLSID* encoder);
 int ChooseLoadFile(char* path);  // 0 chosen, 1 cancelled
 int ChooseSaveFile(char* path);
 void ServeLoadImageFile(RequestBlock* block);  // request 9003
+// The size of the picture in a file as GDI+ decodes it, 0 x 0 when it gives none; the file is
+// not left open. Either thread (the main window reads dropped files with it).
+void ReadPictureSize(const wchar_t* path, int* width, int* height);
 // Mends what Wine's encoders write wrongly into a file just saved in format: the file size of
 // an 8-bit BMP, the 16-bit colour map of an indexed TIFF.
 void RepairWrittenFile(const wchar_t* path, int format);

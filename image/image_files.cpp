@@ -83,6 +83,14 @@ static GpImage* OpenPicture(const wchar_t* path, UINT* width, UINT* height) {
   return picture;
 }
 
+void ReadPictureSize(const wchar_t* path, int* width, int* height) {
+  UINT w = 0, h = 0;
+  GpImage* picture = OpenPicture(path, &w, &h);
+  *width = picture ? (int)w : 0;
+  *height = picture ? (int)h : 0;
+  DisposePicture(picture);
+}
+
 // The picture's colour table as colour-table entries: the count taken (0 for none), or -1
 // when the picture claims more than 256 entries.
 static int ReadPictureColours(GpImage* picture, RGBQUAD* colours) {

@@ -1,5 +1,6 @@
 // The main window on the GUI thread: Start, Stop and Exit, its fixed size, the drop
-// animation that brings it to rest at the bottom of the work area, and the Exit sequence.
+// animation that brings it to rest at the bottom of the work area, the Exit sequence, and the
+// way to its popup menu, shortcuts and dropped files.
 #include <stdio.h>
 
 #include "runtime/runtime.h"
@@ -77,6 +78,12 @@ static void OnCreate(HWND window) {
   workerThread = CreateThread(NULL, 0, WorkerThreadMain, NULL, 0, &workerThreadId);
 }
 
+int KRV_SetForeground(int window) {
+  if (window != KRVMAINWINDOW || !mainWindow) return 1;
+  SetForegroundWindow(mainWindow);
+  return 0;
+}
+
 void RequestStart(void) {
   if (appRunning == 0) startRequested = 1;
 }
@@ -117,11 +124,16 @@ static void OnCommand(int id) {
     case CommandStart: RequestStart(); break;
     case CommandStop: RequestStop(); break;
     case CommandExit: RunExitSequence(); break;
+    default: RunMainMenuCommand(id); break;
   }
 }
 
-static void OnKeyDown(WPARAM key) {
-  if (CtrlHeld()) return;
+static void OnKeyDown(HWND window, WPARAM key) {
+  if (CtrlHeld()) {
+    if (key == 'V') PostMessageW(window, WM_COMMAND, CommandPasteBitmap, 0);
+    if (key == 'W') PostMessageW(window, WM_COMMAND, CommandShowWindowInfo, 0);
+    return;
+  }
   switch (key) {
     case 'X':
     case VK_ESCAPE: RunExitSequence(); break;
@@ -130,9 +142,6 @@ static void OnKeyDown(WPARAM key) {
   }
 }
 
-// Dropped files open as images once image files exist; until then the drop is released.
-static void OnDropFiles(HDROP drop) { DragFinish(drop); }
-
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE: OnCreate(window); return 0;
@@ -140,9 +149,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_MOVE: RebuildSnapList(); return 0;
     case WM_SIZING: *(RECT*)lParam = WindowRectOf(window); return 0;
     case WM_MOVING: SnapMovingRect((RECT*)lParam, window); return 0;
-    case WM_KEYDOWN: OnKeyDown(wParam); return 0;
+    case WM_KEYDOWN: OnKeyDown(window, wParam); return 0;
     case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
-    case WM_DROPFILES: OnDropFiles((HDROP)wParam); return 0;
+    case WM_RBUTTONDOWN:
+    case WM_NCRBUTTONDOWN: ShowMainPopupMenu(window); return 0;
+    case WM_DROPFILES: DropFilesOnMainWindow((HDROP)wParam); return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);
 }

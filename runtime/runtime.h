@@ -71,6 +71,39 @@ void RequestStart(void);
 void RequestStop(void);
 void RunExitSequence(void);
 
+// ---- Main window menu, prompts, paste and drop (runtime/main_menu.cpp, main_drop.cpp) ----
+// GUI thread. Windows are made by the worker through requests; the prompts read their
+// answers in the current text window.
+enum MainMenuCommand {
+  CommandPasteBitmap = 1026,
+  CommandCreateImage = 1027,
+  CommandOpenText = 1028,
+  CommandOpenInputBox = 1044,
+  CommandShowWindowInfo = 1045,
+  CommandOpenButtonBox = 1051,
+};
+enum { MainMenuItemCount = 12 };
+struct MainMenuEntry {
+  const char* text;  // NULL for a separator
+  int command;
+  int greyable;  // greyed while the application runs or a prompt waits
+};
+extern const MainMenuEntry mainMenuEntries[MainMenuItemCount];
+HMENU BuildMainPopupMenu(int busy);
+int MainMenuBusy(void);  // appRunning, a line input waiting, or a command of this menu running
+void ShowMainPopupMenu(HWND window);
+void RunMainMenuCommand(int id);
+// Decimal like atoi, but saturating at the int range instead of overflowing; 0 for words.
+int ReadTypedNumber(const char* text);
+int LowestFreeImageSlot(void);      // -1 when all 256 are in use
+int LowestClosedTextWindow(void);   // -1 when all 256 are open
+// Makes the first slot from 0 up that takes a width x height 32-bit image and pastes bitmap
+// into it; the bitmap is deleted when no slot takes it. Returns the slot or -1.
+int PasteBitmapAsImage(HBITMAP bitmap);
+void PasteClipboardImage(void);  // the clipboard's picture, when it has one, as a new image
+void OpenDroppedFiles(HDROP drop);  // one image window per image file; releases the drop
+void DropFilesOnMainWindow(HDROP drop);  // WM_DROPFILES: OpenDroppedFiles when nothing runs
+
 // Drop animation: the 28 vertical steps of the main window, net +55 pixels.
 enum { DropStepCount = 28, DropDistance = 55, DropStepMs = 20, DropSettleMs = 500 };
 extern const int dropSteps[DropStepCount];

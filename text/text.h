@@ -110,6 +110,51 @@ void WriteToLog(TextWindowSlot* slot, const char* text);  // only while logging
 void CloseLog(TextWindowSlot* slot);
 void CloseAllLogs(void);
 
+// ---- Window information (text/layout_listing.cpp, text/window_info.cpp) ----
+// A snapshot of every framework window, taken before anything is printed: printing pumps
+// messages, and a window closed meanwhile must not take its title with it.
+enum {
+  ListingBufferSize = 30000,  // bytes of the generated listing, terminator included
+  ListingLineSize = 512,      // bytes of one generated line, terminator included
+  LayoutTextSize = 512,       // a title, label or caption: 255 UTF-16 units in narrow text
+  LayoutMaxItems = 30,
+  LayoutMaxButtons = 256,
+};
+struct LayoutImage {
+  int id, bits, fitScreen, x, y, width, height, zoom;
+  char title[LayoutTextSize];
+};
+struct LayoutTextWindow {
+  int id, x, y, width, height;
+};
+struct LayoutInputBox {
+  int open, x, y, count, isize, esize;
+  char labels[LayoutMaxItems][LayoutTextSize];
+};
+struct LayoutButtonBox {
+  int open, x, y, nx, ny, width, height, count;  // width, height: the client size
+  char captions[LayoutMaxButtons][LayoutTextSize];
+};
+struct WindowLayout {
+  int imageCount, textCount;
+  LayoutImage images[SlotCount];
+  LayoutTextWindow texts[SlotCount];
+  LayoutInputBox inputBox;
+  LayoutButtonBox buttonBox;
+};
+// Writes text as the inside of a C string literal: double quotes, backslashes, line feeds and
+// carriage returns escaped, double-byte characters whole. Stops before a character that would
+// not fit out (size bytes, terminator included); false when text was shortened.
+bool EscapeLiteral(const char* text, char* out, int size);
+// The framework calls that re-create layout, one line each, into out (size bytes). A line that
+// would not fit is left out with all that follow, and a text too long for its line is
+// shortened; *cut is then 1. The closing KRV_SetForeground line is always written.
+// Returns the listing's length.
+int BuildLayoutListing(const WindowLayout& layout, char* out, int size, int* cut);
+// The report of Ctrl+W and command 1045: prints the layout into the current text window and
+// puts the listing on the clipboard.
+void ShowWindowInfo(void);
+
 // ---- Command prompt (text/command_prompt.cpp) ----
 // Index of the command word line is exactly, -1 for none.
 int FindCommand(const char* line);

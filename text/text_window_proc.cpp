@@ -97,8 +97,10 @@ static void OnCommand(int n, int id) {
     case CommandStopLog: KRV_StopLog(n); break;
     case CommandPrompt: RunCommandPrompt(); break;
     case CommandCopyLog: KRV_CopyLog(n); break;
-    // The report of the window layout is not part of the framework yet: selecting is all.
-    case CommandWindowInfo: KRV_SelectTextWindow(n); break;
+    case CommandWindowInfo:
+      KRV_SelectTextWindow(n);
+      ShowWindowInfo();
+      break;
     case CommandSelectText: KRV_SelectTextWindow(n); break;
   }
 }

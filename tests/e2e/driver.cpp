@@ -1,6 +1,10 @@
 // The end-to-end driver's window work, all through documented Win32 calls across processes.
 #include "driver.h"
 
+#include <stdio.h>
+#include <string.h>
+
+#include <algorithm>
 #include <vector>
 
 std::wstring DriverFolder(void) {
@@ -162,5 +166,71 @@ std::string ReadFileText(const std::wstring& path) {
   DWORD got = 0;
   while (ReadFile(file, buffer, sizeof buffer, &got, NULL) && got > 0) text.append(buffer, got);
   CloseHandle(file);
+  return text;
+}
+
+std::string ClipboardText(void) {
+  if (!OpenClipboard(NULL)) return "";
+  std::string text;
+  HANDLE data = GetClipboardData(CF_TEXT);
+  const char* bytes = data ? (const char*)GlobalLock(data) : NULL;
+  if (bytes) {
+    text.assign(bytes, strnlen(bytes, GlobalSize(data)));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
+static std::string Utf8(const std::wstring& text) {
+  int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), NULL, 0, NULL, NULL);
+  std::string out(bytes, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), &out[0], bytes, NULL, NULL);
+  return out;
+}
+
+static std::wstring ClassOf(HWND window) {
+  wchar_t name[256] = L"";
+  GetClassNameW(window, name, 256);
+  return name;
+}
+
+static std::string DescribeWindow(HWND window, HWND parent) {
+  RECT rect = OuterRect(window), client = ClientRectOf(window);
+  if (parent) MapWindowPoints(NULL, parent, (POINT*)&rect, 2);
+  char numbers[96];
+  snprintf(numbers, sizeof numbers, " | %ld %ld %ld %ld | %ldx%ld", rect.left, rect.top,
+           rect.right, rect.bottom, client.right, client.bottom);
+  return Utf8(ClassOf(window) + L" | " + TextOf(window)) + numbers;
+}
+
+struct LayoutSearch {
+  DWORD processId;
+  std::vector<std::string> lines;
+};
+
+static BOOL CALLBACK AddChild(HWND child, LPARAM parameter) {
+  LayoutSearch* search = (LayoutSearch*)parameter;
+  search->lines.back() += "\n  " + DescribeWindow(child, GetParent(child));
+  return TRUE;
+}
+
+static BOOL CALLBACK AddFrameworkWindow(HWND window, LPARAM parameter) {
+  LayoutSearch* search = (LayoutSearch*)parameter;
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
+  if (ClassOf(window).compare(0, 4, L"krv_") != 0) return TRUE;
+  search->lines.push_back(DescribeWindow(window, NULL));
+  EnumChildWindows(window, AddChild, parameter);
+  return TRUE;
+}
+
+std::string DescribeFrameworkWindows(DWORD processId) {
+  LayoutSearch search = {processId, {}};
+  EnumWindows(AddFrameworkWindow, (LPARAM)&search);
+  std::sort(search.lines.begin(), search.lines.end());
+  std::string text;
+  for (const std::string& line : search.lines) text += line + "\n";
   return text;
 }

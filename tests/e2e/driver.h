@@ -50,6 +50,10 @@ void SendDoubleClick(HWND window, int x, int y);
 void SendRightClick(HWND window, int x, int y);
 
 std::string ReadFileText(const std::wstring& path);  // "" when missing
+std::string ClipboardText(void);  // the CF_TEXT bytes, "" when there are none
+// Every visible krv_ window of the process, one line each (class, caption, outer rectangle,
+// client size; UTF-8), sorted, each followed by its child windows relative to it.
+std::string DescribeFrameworkWindows(DWORD processId);
 std::wstring DriverFolder(void);  // the folder of the running driver, with a backslash
 
 #endif

@@ -4,13 +4,18 @@
 //   krvdrive rect CLASS                  prints left top right bottom of the outer rectangle
 //   krvdrive command CLASS ID            posts WM_COMMAND
 //   krvdrive key CLASS VK                posts a key press (VK as a number)
+//   krvdrive rclick CLASS X Y            posts a right click at client coordinates
+//   krvdrive layout CLASS                describes the krv_ windows of that window's program
+//   krvdrive clipboard CLASS             writes the clipboard's text, bytes as they are
+#include <fcntl.h>
+#include <io.h>
 #include <stdio.h>
 #include <stdlib.h>
 
 #include "driver.h"
 
 static int Usage(void) {
-  fprintf(stderr, "usage: krvdrive wait|text|rect|command|key CLASS [ARG]\n");
+  fprintf(stderr, "usage: krvdrive wait|text|rect|command|key|rclick|layout|clipboard CLASS [ARG]\n");
   return 2;
 }
 
@@ -35,6 +40,15 @@ int wmain(int argc, wchar_t** argv) {
     PostCommand(window, _wtoi(argv[3]));
   } else if (verb == L"key" && argc > 3) {
     SendKey(window, (UINT)_wtoi(argv[3]));
+  } else if (verb == L"rclick" && argc > 4) {
+    SendRightClick(window, _wtoi(argv[3]), _wtoi(argv[4]));
+  } else if (verb == L"layout" || verb == L"clipboard") {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    std::string text =
+        verb == L"layout" ? DescribeFrameworkWindows(processId) : ClipboardText();
+    _setmode(_fileno(stdout), _O_BINARY);
+    fwrite(text.data(), 1, text.size(), stdout);
   } else {
     return Usage();
   }

@@ -5,7 +5,9 @@
 // console with ASCII and Japanese text; KRV_PROBE_MODE=image shows a drawn figure in two
 // image windows, at zoom 100 and 200; KRV_PROBE_MODE=capture starts the capture in AppSetup,
 // counts new frames in AppMain and stops the capture when AppMain ends; KRV_PROBE_MODE=pick
-// runs a box pick and a circle pick in AppMain on a grey image and reports their results.
+// runs a box pick and a circle pick in AppMain on a grey image and reports their results;
+// KRV_PROBE_MODE=layout arranges one window of each kind, some moved and resized as a user
+// would, with titles that need escaping in source text.
 #include <windows.h>
 
 #include <stdio.h>
@@ -59,6 +61,27 @@ static void ShowFigures(void) {
   }
 }
 
+// Windows moved and sized after their creation, as by dragging.
+static void ArrangeLayout(void) {
+  KRV_OpenTextWindow(0, 10, 20, 400, 300);
+  SetWindowPos(FindWindowW(L"krv_twi", L"TextWindow 0"), NULL, 30, 40, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER);
+  KRV_CreateImage(0, "000", 0, 0, 64, 48, 100);
+  SetWindowPos(krv_images[0].window, NULL, 460, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  KRV_CreateImage8FL(3, "say \"hi\" c:\\tmp", 500, 400, 120, 90, 200);
+  KRV_CreateImageFL(5, "ソフト表示", 760, 100, 30, 20, 300);
+  KRV_OpenInputBox(20, 500, 2);
+  KRV_SetInputBoxTitle(0, "Gain \"g\"");
+  KRV_ResizeInputBox(90, 60);
+  KRV_OpenButtonBox(300, 600, 2, 2);
+  KRV_SetButtonBoxTitle(1, "Two\nlines");
+  HWND box = FindWindowW(L"krv_bb", NULL);
+  RECT rect;
+  GetWindowRect(box, &rect);
+  SetWindowPos(box, NULL, 0, 0, rect.right - rect.left + 31, rect.bottom - rect.top + 17,
+               SWP_NOMOVE | SWP_NOZORDER);
+}
+
 static void RunPicks(void) {
   char line[96];
   int x1 = -1, y1 = -1, x2 = -1, y2 = -1;
@@ -74,6 +97,7 @@ static void RunPicks(void) {
 
 void AppSetup(void) {
   if (ModeIs("image")) ShowFigures();
+  if (ModeIs("layout")) ArrangeLayout();
   if (ModeIs("pick") && KRV_CreateImage(0, "pick", 0, 0, 120, 90, 100) == 0) {
     KRV_FillBox(0, 0, 119, 89, 0x808080, 0x808080);
     KRV_RedrawImage(0);

@@ -6,6 +6,7 @@
 // After windows.h, which it needs.
 #include <shlobj.h>
 #include "image/picture_files.h"
+#include "support/dropped_files.h"
 #include "text/text.h"
 
 namespace {
@@ -433,24 +434,6 @@ TEST_F(ImageWindow, MenuCommandsZoomAndDestroyWhileOthersDoNothingYet) {
 }
 
 namespace {
-
-// Files dropped on a window: a DROPFILES block with the wide names, as the shell makes it.
-HDROP MakeDrop(const std::vector<std::wstring>& names) {
-  size_t units = 1;
-  for (const std::wstring& name : names) units += name.size() + 1;
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT,
-                               sizeof(DROPFILES) + units * sizeof(wchar_t));
-  DROPFILES* drop = (DROPFILES*)GlobalLock(memory);
-  drop->pFiles = sizeof(DROPFILES);
-  drop->fWide = TRUE;
-  wchar_t* at = (wchar_t*)(drop + 1);
-  for (const std::wstring& name : names) {
-    memcpy(at, name.c_str(), (name.size() + 1) * sizeof(wchar_t));
-    at += name.size() + 1;
-  }
-  GlobalUnlock(memory);
-  return (HDROP)memory;
-}
 
 int Red(int, int) { return 0xFF0000; }
 int Green(int, int) { return 0x00FF00; }
