@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "draw/draw.h"
+#include "draw/text_state.h"
 #include "image/image_fixture.h"
 
 namespace {
@@ -91,8 +92,7 @@ class BitmapText : public ImageTest {
     krv_tc = 0xFF0000;
   }
   void TearDown() override {
-    krv_tc = 0;
-    krv_textX = krv_textY = krv_textLeft = 0;
+    ForgetTextState();
     ImageTest::TearDown();
   }
 };

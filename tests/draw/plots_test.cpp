@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "draw/draw.h"
+#include "draw/text_state.h"
 #include "image/image_fixture.h"
 
 namespace {
@@ -75,8 +76,7 @@ TEST(PixelReport, WhiteInEveryColourSpace) {
 class Plots : public ImageTest {
  protected:
   void TearDown() override {
-    krv_tc = 0;
-    krv_textX = krv_textY = krv_textLeft = 0;
+    ForgetTextState();
     ImageTest::TearDown();
   }
 };

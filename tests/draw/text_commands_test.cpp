@@ -4,6 +4,7 @@
 
 #include "draw/draw.h"
 #include "draw/owned_dialog.h"
+#include "draw/text_state.h"
 #include "image/image_fixture.h"
 #include "text/text.h"
 
@@ -21,17 +22,11 @@ class TextCommands : public ImageTest {
  protected:
   void SetUp() override {
     ImageTest::SetUp();
-    krv_ttFont = CreateStartupTTFont();
+    ResetTextState();
     ASSERT_EQ(0, KRV_CreateImage(0, "commands", -1, -1, 120, 80, 100));
   }
   void TearDown() override {
-    DeleteObject(krv_ttFont);
-    krv_ttFont = NULL;
-    krv_ttWidth = 8;
-    krv_ttHeight = 16;
-    krv_textX = krv_textY = krv_textLeft = 0;
-    krv_tc = 0;
-    krv_color = 0xFFFFFF;
+    ForgetTextState();
     KRV_CloseTextWindow(0);
     ImageTest::TearDown();
   }

@@ -2,6 +2,7 @@
 // WM_COMMAND (or Ctrl+R) through the window's command table, picks driven by a second thread.
 #include "draw/owned_dialog.h"
 #include "draw/pick_fixture.h"
+#include "draw/text_state.h"
 #include "text/text.h"
 
 namespace {
@@ -29,16 +30,10 @@ class ToolCommands : public PickTest {
  protected:
   void SetUp() override {
     PickTest::SetUp();
-    krv_ttFont = CreateStartupTTFont();
+    ResetTextState();
   }
   void TearDown() override {
-    DeleteObject(krv_ttFont);
-    krv_ttFont = NULL;
-    krv_ttWidth = 8;
-    krv_ttHeight = 16;
-    krv_textX = krv_textY = krv_textLeft = 0;
-    krv_tc = 0;
-    krv_color = 0xFFFFFF;
+    ForgetTextState();
     KRV_CloseTextWindow(0);
     PickTest::TearDown();
   }

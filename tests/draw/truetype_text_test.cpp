@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "draw/draw.h"
+#include "draw/text_state.h"
 #include "image/image_fixture.h"
 
 namespace {
@@ -84,19 +85,12 @@ class TrueTypeText : public ImageTest {
  protected:
   void SetUp() override {
     ImageTest::SetUp();
-    krv_ttFont = CreateStartupTTFont();
+    ResetTextState();
     ASSERT_NE(nullptr, krv_ttFont);
-    krv_ttWidth = 8;
-    krv_ttHeight = 16;
-    krv_tttc = 0xFFFFFF;
     ASSERT_EQ(0, KRV_CreateImage(0, "tt", -1, -1, 160, 80, 100));
   }
   void TearDown() override {
-    DeleteObject(krv_ttFont);
-    krv_ttFont = NULL;
-    krv_textX = krv_textY = krv_textLeft = 0;
-    krv_ttWidth = 8;
-    krv_ttHeight = 16;
+    ForgetTextState();
     ImageTest::TearDown();
   }
   void At(int x, int y) {
