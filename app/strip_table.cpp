@@ -296,16 +296,29 @@ void MakeRoomForColumns(int r, int stride, int rays) {
   columnStride = stride;
 }
 
-// The r offsets a column of radius r takes from the ray ending at (dx, dy) from the centre.
+// The r offsets a column of radius r takes from the ray ending at (dx, dy) from the centre. Row
+// k reads sample i = k length / r, at minor step m = (2 minor i + length - 1) / (2 length); both
+// quotients grow by at most one per row, so their remainders are carried instead of dividing.
 const int* ColumnOf(const RayShape& shape, int dx, int dy, int r, int stride) {
   int key = (dy + MaxRingRadius) * ColumnSide + dx + MaxRingRadius;
   if (columnAt[key]) return columnPool + columnAt[key] - 1;
   int* column = columnPool + columnPoolUsed;
-  const unsigned long long inverse = ((1ULL << 40) + r - 1) / r;
+  const int majorStep = shape.majorY * stride + shape.majorX;
+  const int minorStep = shape.minorY * stride + shape.minorX;
+  const int length = shape.length, twiceLength = 2 * shape.length, twiceMinor = 2 * shape.minor;
+  int offset = 0, sampleRest = 0, minorRest = length - 1;
   for (int k = 0; k < r; k++) {
-    int i = NearestLower((unsigned long long)k * shape.length, inverse);
-    int m = (int)(((unsigned long long)(2 * shape.minor * i + shape.length - 1) * shape.inverse) >> 40);
-    column[k] = (shape.majorY * i + shape.minorY * m) * stride + shape.majorX * i + shape.minorX * m;
+    column[k] = offset;
+    sampleRest += length;
+    if (sampleRest >= r) {
+      sampleRest -= r;
+      offset += majorStep;
+      minorRest += twiceMinor;
+      if (minorRest >= twiceLength) {
+        minorRest -= twiceLength;
+        offset += minorStep;
+      }
+    }
   }
   columnAt[key] = columnPoolUsed + 1;
   columnKeys[columnKeyCount++] = key;
