@@ -5,6 +5,7 @@
 
 #include <string.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "app/strip_table.h"
@@ -202,6 +203,34 @@ TEST(StripTable, OverlappingPlanesTakeTheWalk) {
   UnwrapStripCached(&table, &large, StripTop, &source, &c, &cachedRay);
   EXPECT_TRUE(bigPlain == bigCached);
   EXPECT_EQ(0, memcmp(&plainRay, &cachedRay, sizeof plainRay));
+}
+
+}  // namespace
+
+namespace {
+
+// Rows wider than the picture: offsets must count in the plane's stride, not its width.
+TEST(StripTable, EqualsTheWalkOnPlanesWithPaddedRows) {
+  const int width = 320, height = 240, stride = 333;
+  std::vector<int> source((size_t)stride * height), plain(source.size()), cached(source.size());
+  Lcg random = {17u};
+  for (int& pixel : source) pixel = (int)(random.Next() >> 8);
+  RayState plainRay, cachedRay;
+  memset(&plainRay, 0, sizeof plainRay);
+  memset(&cachedRay, 0, sizeof cachedRay);
+  PixelPlane from = {source.data(), width, height, stride};
+  PixelPlane a = {plain.data(), width, height, stride}, b = {cached.data(), width, height, stride};
+  for (int pass = 0; pass < 9; pass++) {
+    RingGeometry ring = {150 + pass, 110, 60 + 20 * (pass / 3), 320, 0.3 * (pass % 3), 320, 240};
+    for (int repeat = 0; repeat < 2; repeat++) {
+      std::fill(plain.begin(), plain.end(), pass);
+      std::fill(cached.begin(), cached.end(), pass);
+      UnwrapStrip(&ring, pass % 3, &from, &a, &plainRay);
+      UnwrapStripCached(&table, &ring, pass % 3, &from, &b, &cachedRay);
+      ASSERT_TRUE(plain == cached) << pass;
+      ASSERT_EQ(0, memcmp(&plainRay, &cachedRay, sizeof plainRay)) << pass;
+    }
+  }
 }
 
 }  // namespace
