@@ -328,6 +328,50 @@ const int* ColumnOf(const RayShape& shape, int dx, int dy, int r, int stride) {
 
 const int* rayColumns[StripTableRays];  // NULL for a ray that leaves the source
 
+// Where UnwrapOnce writes: the source around the ring's centre and the target's strips.
+struct StripWriter {
+  const PixelPlane* source;
+  const PixelPlane* target;
+  int X0, Y0;
+  const int* centre;  // the source pixel at (X0, Y0)
+  unsigned long long inverse;  // of r, for NearestLower
+  int lastColumn;
+};
+
+// Target row y at distance k from its strip's bottom row; ray first - c writes column c.
+void WriteRow(const StripWriter& w, int y, int k, int first) {
+  int* out = w.target->pixels + (size_t)y * w.target->stride;
+  for (int c = 1; c <= w.lastColumn; c++) {
+    const int* column = rayColumns[first - c];
+    out[c] = column ? w.centre[column[k]]
+                    : SampleOf(w.source, w.X0, w.Y0, shapes[first - c],
+                               NearestLower((unsigned long long)k * shapes[first - c].length,
+                                            w.inverse));
+  }
+}
+
+// Sixteen rows of one strip, from y down, column by column: each column's sixteen offsets come
+// from one cache line instead of from sixteen lines far apart. Every ray must have its column.
+enum { Band = 16 };
+void WriteBand(const StripWriter& w, int y, int k, int first) {
+  int* out = w.target->pixels + (size_t)y * w.target->stride;
+  const size_t stride = w.target->stride;
+  for (int c = 1; c <= w.lastColumn; c++) {
+    const int* column = rayColumns[first - c] + k - (Band - 1);
+    for (int t = 0; t < Band; t++) out[t * stride + c] = w.centre[column[Band - 1 - t]];
+  }
+}
+
+bool BandFits(const RayPlan& plan, int strips, int r, int y, int s, int first, int lastColumn,
+              int height) {
+  if (y + Band > height) return false;
+  for (int t = 1; t < Band; t++)
+    if (StripOfRow(plan, strips, r, y + t) != s) return false;
+  for (int c = 1; c <= lastColumn; c++)
+    if (!rayColumns[first - c]) return false;
+  return true;
+}
+
 // A ring seen for the first time: the strip is written row after row from the columns of its
 // rays' end points, which costs less than building a table that may never be used again.
 bool UnwrapOnce(const RingGeometry* ring, int layout, const PixelPlane* source,
@@ -352,22 +396,24 @@ bool UnwrapOnce(const RingGeometry* ring, int layout, const PixelPlane* source,
   ray->currentAngle = theta;
   ray->rayLength = shapes[plan.count - 1].length;
   if (r <= 0) return true;
-  const unsigned long long inverse = ((1ULL << 40) + r - 1) / r;
+  StripWriter w;
+  w.source = source;
+  w.target = target;
+  w.X0 = X0;
+  w.Y0 = Y0;
+  w.centre = source->pixels + (size_t)Y0 * source->stride + X0;
+  w.inverse = ((1ULL << 40) + r - 1) / r;
+  w.lastColumn = plan.perStrip < target->width - 1 ? plan.perStrip : target->width - 1;
   const int strips = layout == StripHalves ? 2 : 1;
-  const int lastColumn = plan.perStrip < target->width - 1 ? plan.perStrip : target->width - 1;
-  const int* centre = source->pixels + (size_t)Y0 * source->stride + X0;
   for (int y = 0; y < target->height; y++) {
     int s = StripOfRow(plan, strips, r, y);
     if (s < 0) continue;
-    const int k = plan.bottom[s] - y;
-    int* out = target->pixels + (size_t)y * target->stride;
     const int first = s * plan.perStrip + plan.perStrip;  // the ray of column c is first - c
-    for (int c = 1; c <= lastColumn; c++) {
-      const int* column = rayColumns[first - c];
-      out[c] = column ? centre[column[k]]
-                      : SampleOf(source, X0, Y0, shapes[first - c],
-                                 NearestLower((unsigned long long)k * shapes[first - c].length,
-                                              inverse));
+    if (BandFits(plan, strips, r, y, s, first, w.lastColumn, target->height)) {
+      WriteBand(w, y, plan.bottom[s] - y, first);
+      y += Band - 1;
+    } else {
+      WriteRow(w, y, plan.bottom[s] - y, first);
     }
   }
   return true;
