@@ -98,6 +98,20 @@ int KRV_ZoomImage(int zoom, int id);  // 2 when the zoom cannot fit (image uncha
 // colour table; when the creation fails (2 or 3) the image is gone.
 int KRV_ResizeImage(int id, int width, int height);
 
+// ---- Image files (current image; neither call repaints the window) ----
+enum ImageFileFormat {
+  ImageFileBmp = 0, ImageFileJpeg = 1, ImageFileGif = 2, ImageFilePng = 3, ImageFileTiff = 4
+};
+extern int krv_jpeg_quality;  // 0..100 for JPEG saves; 100 at start
+// Draws the picture of any file GDI+ decodes at its own pixel size with its top-left corner
+// at (x, y), clipped by the image; an 8-bit image first takes the picture's palette.
+// 0 drawn; 1 no picture (missing, unreadable, not an image, zero size); 2 no current image.
+int KRV_LoadImageFile(const char* path, int x, int y);
+// Writes the top-left width x height pixels (black beyond the image) as format, appending
+// its extension (.bmp .jpg .gif .png .tif) unless the name ends in it; 32-bit images become
+// 24-bit pictures. 0 saved; 1 not written; 2 width or height below 1; 3 no current image.
+int KRV_SaveImageFile(int width, int height, int format, const char* path);
+
 // ---- Mouse over image windows ----
 // Set MouseState.enabled to 1 to have it filled: moves and left or middle clicks over any
 // image window record the image id, the position in image pixels and the button and key bits.

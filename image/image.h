@@ -102,6 +102,55 @@ enum ImageCommand {
 
 LRESULT CALLBACK ImageWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// ---- Image window menus and commands (image/image_menus.cpp, image/image_commands.cpp) ----
+// Popup menus of image id, built from their tables; the caller tracks and destroys them.
+HMENU BuildImageMenu(int id);
+HMENU BuildProcessMenu(int id);
+// Runs command of an image window's menus or keys; ids no row knows do nothing.
+void RunImageCommand(HWND window, int command);
+// The leading decimal integer of a typed line (strtol's rules, clamped to int), else 0.
+int LeadingInteger(const char* text);
+// Zoom steps of Ctrl + wheel and the keypad: requests that KRV_ZoomImage then fits.
+inline int ZoomInStep(int zoom) { return (10 * zoom + 4) / 9; }
+inline int ZoomOutStep(int zoom) { return (9 * zoom + 5) / 10; }
+// Client position of a mouse message to image pixels at zoom percent.
+inline int ImageCoordinate(unsigned int client, int zoom) {
+  return zoom > 0 ? (int)(client * 100u / (unsigned int)zoom) : 0;
+}
+
+// ---- Image files (image/image_files.cpp, image/file_rules.cpp, image/file_dialogs.cpp) ----
+enum { ImageFileFormatCount = 5, PathUnits = MAX_PATH };
+struct ImageFileType {
+  const wchar_t* mime;
+  const wchar_t* extension;
+};
+extern const ImageFileType imageFileTypes[ImageFileFormatCount];
+// Appends extension (4 units, lower case) unless the name's last 4 units, lower-cased, equal
+// it. name holds PathUnits units; 1 when the result would not fit (name unchanged), else 0.
+int AppendExtension(wchar_t* name, const wchar_t* extension);
+// Entries of a palette whose reported size is bytes (an 8-byte head, then 4 bytes each).
+int PaletteEntryCount(int bytes);
+// The save dialog's filter index (1..6) as an ImageFileFormat; "All Files" saves BMP.
+int FormatOfSaveFilter(int filterIndex);
+// An indexed copy of count 0x00RRGGBB pixels: the exact colours when there are at most 256
+// (in order of first appearance), else a 6 x 7 x 6 colour cube with each pixel's nearest
+// entry. Fills palette (256 entries, unused ones black) and indexes; returns the colours used.
+int IndexPixels(const int* pixels, long long count, RGBQUAD* palette, unsigned char* indexes);
+// The entry of a 256-entry palette nearest to a 0x00RRGGBB colour (squared distance; the
+// lowest index among equals, so an exact colour finds its first entry).
+int NearestPaletteIndex(const RGBQUAD* palette, int rgb);
+void MapToPalette(const int* colours, long long count, const RGBQUAD* palette,
+                  unsigned char* indexes);
+// The class id of the first encoder of exactly that MIME type; 1 when there is none.
+int FindEncoder(const wchar_t* mime, CLSID* encoder);
+// File dialogs on the worker thread, remembering folder and filter; path gets PathUnits bytes.
+int ChooseLoadFile(char* path);  // 0 chosen, 1 cancelled
+int ChooseSaveFile(char* path);
+void ServeLoadImageFile(RequestBlock* block);  // request 9003
+// Mends what Wine's encoders write wrongly into a file just saved in format: the file size of
+// an 8-bit BMP, the 16-bit colour map of an indexed TIFF.
+void RepairWrittenFile(const wchar_t* path, int format);
+
 // Requests 9001 and 9002 and the snapping source.
 void ServeCreateImage(RequestBlock* block);
 void ServeRedrawImage(RequestBlock* block);

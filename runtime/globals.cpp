@@ -22,6 +22,8 @@ wchar_t openDirectoryW[MAX_PATH];
 char openDirectory[MAX_PATH];
 wchar_t saveDirectoryW[MAX_PATH];
 char saveDirectory[MAX_PATH];
+int openFilterIndex = 2;
+int saveFilterIndex = 2;
 wchar_t logDirectoryW[MAX_PATH];
 char logDirectory[MAX_PATH];
 HFONT krv_ttFont;

@@ -54,3 +54,19 @@ void TrackSingleItemMenu(HWND owner, const char* text, UINT id) {
   AppendMenuText(menu, text, id, MenuEnabled);
   TrackMenuAtCursor(menu, owner);
 }
+
+HMENU BuildMenuFromTable(const MenuTable& table, int subject) {
+  HMENU menu = CreatePopupMenu();
+  for (int i = 0; i < table.count; i++) {
+    const MenuRow& row = table.rows[i];
+    const int state = row.state ? row.state(subject) : MenuEnabled;
+    if (state == MenuHidden) continue;
+    if (!row.text)
+      AppendMenuSeparator(menu);
+    else if (row.submenu)
+      AppendSubmenu(menu, row.text, BuildMenuFromTable(*row.submenu, subject));
+    else
+      AppendMenuText(menu, row.text, row.id, state);
+  }
+  return menu;
+}

@@ -8,9 +8,9 @@
 #include "runtime/runtime.h"
 
 RequestBlock request = {0, 1, 0, 0, NULL, 0, 0, 0, 0, 0, 0, NULL, NULL};
-// The worker's operation per code, 9001 first; image files and the clipboard have none yet.
+// The worker's operation per code, 9001 first; the clipboard has none yet.
 RequestHandler requestHandlers[7] = {
-    ServeCreateImage,    ServeRedrawImage,  NULL, NULL, ServeOpenTextWindow,
+    ServeCreateImage,    ServeRedrawImage,  ServeLoadImageFile, NULL, ServeOpenTextWindow,
     ServeOpenInputBox, ServeOpenButtonBox};
 
 static void WaitUntilFree(void) {

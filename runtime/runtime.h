@@ -33,6 +33,8 @@ extern wchar_t openDirectoryW[MAX_PATH];
 extern char openDirectory[MAX_PATH];
 extern wchar_t saveDirectoryW[MAX_PATH];
 extern char saveDirectory[MAX_PATH];
+extern int openFilterIndex;  // the file dialogs' remembered filters, 2 at start
+extern int saveFilterIndex;
 extern wchar_t logDirectoryW[MAX_PATH];
 extern char logDirectory[MAX_PATH];
 extern HFONT krv_ttFont;
@@ -162,10 +164,26 @@ void SetWindowNarrowText(HWND window, const char* text);  // at most 255 units a
 // Copies at most size - 1 bytes of narrow text without splitting a double-byte character.
 void CopyNarrowText(char* out, const char* text, int size);
 
-enum MenuItemState { MenuEnabled = 0, MenuChecked = 1, MenuGreyed = 2 };
+enum MenuItemState { MenuEnabled = 0, MenuChecked = 1, MenuGreyed = 2, MenuHidden = 3 };
 void AppendMenuText(HMENU menu, const char* text, UINT id, int state);
 void AppendMenuSeparator(HMENU menu);
 void AppendSubmenu(HMENU menu, const char* text, HMENU submenu);
+// A menu as data: one row per item, in order. A row with no text is a separator, a row with a
+// submenu opens it, any other row is a command. The state rule, given the menu's subject (an
+// image id, a window index), says MenuEnabled, MenuChecked, MenuGreyed or MenuHidden (the row
+// is left out); no rule means enabled.
+struct MenuTable;
+struct MenuRow {
+  const char* text;
+  UINT id;
+  const MenuTable* submenu;
+  int (*state)(int subject);
+};
+struct MenuTable {
+  const MenuRow* rows;
+  int count;
+};
+HMENU BuildMenuFromTable(const MenuTable& table, int subject);  // a popup menu
 // Tracks a popup menu at the cursor with the right button, then destroys it; the chosen item
 // arrives at owner as WM_COMMAND.
 void TrackMenuAtCursor(HMENU menu, HWND owner);

@@ -61,13 +61,19 @@ TEST_F(Capture, StartDeliversTheCameraPictureTopDown) {
         mismatches++;
   EXPECT_EQ(0, mismatches);
 
-  // Below the centre lies the yellow sector, above it the blue one (y grows downwards).
-  int r = CameraRingRadius(CaptureHeight);
-  int x = CaptureWidth / 2 - (int)(r * 0.17), below = CaptureHeight / 2 + (int)(r * 0.42);
-  int above = CaptureHeight / 2 - (int)(r * 0.42);
-  EXPECT_EQ(0xFFFF00, frame[(size_t)below * CaptureWidth + x]);
-  EXPECT_EQ(0x0000FF, frame[(size_t)above * CaptureWidth + x]);
-  EXPECT_EQ(0x000000, frame[(size_t)(CaptureHeight / 2) * CaptureWidth + CaptureWidth / 2]);
+  // The first house stands up and right of the centre, its tree further up (y grows downwards,
+  // the scene runs counter-clockwise); ground near the centre, sky near the rim.
+  int r = CameraRingRadius(CaptureHeight), cx = CaptureWidth / 2, cy = CaptureHeight / 2;
+  auto at = [&](double degrees, double fraction) {
+    double angle = degrees * 3.14159265358979323846 / 180;
+    int x = cx + (int)(r * fraction * cos(angle)), y = cy + (int)(r * fraction * sin(angle));
+    return frame[(size_t)y * CaptureWidth + x];
+  };
+  EXPECT_EQ(0xFF0000, at(337.5, 0.58));  // the house's wall
+  EXPECT_EQ(0x1E8C1E, at(292.5, 0.64));  // the tree's crown
+  EXPECT_EQ(CameraGround, at(200, 0.3));
+  EXPECT_EQ(CameraSky, at(80, 0.7));
+  EXPECT_EQ(0x000000, frame[(size_t)cy * CaptureWidth + cx]);
   EXPECT_EQ(CameraBackground, frame[0]);
   EXPECT_EQ(0, KRV_StopCapture());
 }

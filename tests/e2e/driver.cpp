@@ -155,3 +155,12 @@ std::string ReadFileText(const std::wstring& path) {
   CloseHandle(file);
   return text;
 }
+
+COLORREF ScreenPixel(HWND window, int x, int y) {
+  POINT point = {x, y};
+  ClientToScreen(window, &point);
+  HDC screen = GetDC(NULL);
+  COLORREF colour = GetPixel(screen, point.x, point.y);
+  ReleaseDC(NULL, screen);
+  return colour;
+}

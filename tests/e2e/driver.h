@@ -29,6 +29,7 @@ HWND FindChildByClass(HWND parent, const wchar_t* className, int index);
 std::wstring TextOf(HWND window);
 RECT OuterRect(HWND window);
 RECT ClientRectOf(HWND window);
+COLORREF ScreenPixel(HWND window, int x, int y);  // at client coordinates, from the screen
 
 // Waits until condition() holds; false on time-out.
 template <typename Condition>

@@ -5,15 +5,6 @@
 
 namespace {
 
-COLORREF ScreenPixel(HWND window, int x, int y) {
-  POINT point = {x, y};
-  ClientToScreen(window, &point);
-  HDC screen = GetDC(NULL);
-  COLORREF colour = GetPixel(screen, point.x, point.y);
-  ReleaseDC(NULL, screen);
-  return colour;
-}
-
 // Colours of the drawn figure at image coordinates, with the window's zoom.
 void ExpectFigure(HWND window, int zoom) {
   struct {

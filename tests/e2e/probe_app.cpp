@@ -4,7 +4,8 @@
 // reports button presses and committed values while running; KRV_PROBE_MODE=text opens a
 // console with ASCII and Japanese text; KRV_PROBE_MODE=image shows a drawn figure in two
 // image windows, at zoom 100 and 200; KRV_PROBE_MODE=capture starts the capture in AppSetup,
-// counts new frames in AppMain and stops the capture when AppMain ends.
+// counts new frames in AppMain and stops the capture when AppMain ends; KRV_PROBE_MODE=lines
+// prints the lines of KRV_PROBE_TEXT (separated by '|') into a 198 x 198 console.
 #include <windows.h>
 
 #include <stdio.h>
@@ -45,6 +46,16 @@ static void DrawFigure(void) {
   KRV_PutPixel(60, 45, 0xFFFFFF);
 }
 
+static void PrintProbeLines(void) {
+  // Read wide: Wine's narrow read cuts double-byte text short.
+  wchar_t wide[512] = L"";
+  GetEnvironmentVariableW(L"KRV_PROBE_TEXT", wide, 512);
+  char text[1024] = "";
+  WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, NULL, NULL);
+  KRV_OpenTextWindow(0, 300, 560, 198, 198);
+  for (char* line = strtok(text, "|"); line; line = strtok(NULL, "|")) KRV_Print("%s\n", line);
+}
+
 static void ShowFigures(void) {
   char line[64];
   const int zooms[2] = {100, 200};
@@ -80,6 +91,7 @@ void AppSetup(void) {
              krv_captureDeviceCount, krv_frameByteCount[0]);
     Report(line);
   }
+  if (ModeIs("lines")) PrintProbeLines();
   Report("setup\n");
 }
 

@@ -1,0 +1,424 @@
+// Image files through GDI+: drawing a decoded file into the current image, and writing the
+// top-left part of the current image in one of five formats. Worker thread.
+#include <limits.h>
+#include <string.h>
+
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include "image/image.h"
+
+using namespace Gdiplus;
+using namespace Gdiplus::DllExports;
+
+int krv_jpeg_quality = 100;
+
+static const GUID QualityParameter = {
+    0x1d5be4b5, 0xfa4a, 0x452d, {0x9c, 0xdd, 0x5d, 0xb3, 0x51, 0x05, 0xe7, 0xeb}};
+enum { PixelsPerMetre = 2834 };
+
+static void* AllocateBytes(long long bytes) {
+  if (bytes <= 0 || bytes > INT_MAX) return NULL;
+  return HeapAlloc(GetProcessHeap(), 0, (SIZE_T)bytes);
+}
+
+static void FreeBytes(void* memory) {
+  if (memory) HeapFree(GetProcessHeap(), 0, memory);
+}
+
+static void DisposePicture(GpImage* picture) {
+  if (picture) GdipDisposeImage(picture);
+}
+
+// A path that does not fit in full is refused: cut short, it could name another file.
+static bool PathToWide(const char* path, wchar_t* out) {
+  if (!path || !path[0]) return false;
+  const int units = MultiByteToWideChar(CP_ACP, 0, path, -1, NULL, 0);
+  if (units <= 0 || units > PathUnits) return false;
+  NarrowToWide(path, out, PathUnits);
+  return true;
+}
+
+// The whole file in a stream of its own. Wine's GDI+ keeps a file it failed to decode open
+// (and so undeletable) until the program ends; decoding from memory leaves no handle behind.
+static IStream* ReadFileStream(const wchar_t* path) {
+  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, NULL);
+  if (file == INVALID_HANDLE_VALUE) return NULL;
+  LARGE_INTEGER size;
+  HGLOBAL memory = NULL;
+  if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart < INT_MAX)
+    memory = GlobalAlloc(GMEM_MOVEABLE, (SIZE_T)size.QuadPart);
+  void* bytes = memory ? GlobalLock(memory) : NULL;
+  DWORD count = 0;
+  const bool read = bytes && ReadFile(file, bytes, (DWORD)size.QuadPart, &count, NULL) &&
+                    count == (DWORD)size.QuadPart;
+  if (bytes) GlobalUnlock(memory);
+  CloseHandle(file);
+  IStream* stream = NULL;
+  if (read && CreateStreamOnHGlobal(memory, TRUE, &stream) == S_OK) return stream;
+  if (memory) GlobalFree(memory);
+  return NULL;
+}
+
+// A picture decoded from a file, or NULL when it gives none (also for 0 x 0 pictures).
+static GpImage* OpenPicture(const wchar_t* path, UINT* width, UINT* height) {
+  *width = *height = 0;
+  const DWORD attributes = GetFileAttributesW(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return NULL;
+  IStream* stream = ReadFileStream(path);
+  if (!stream) return NULL;
+  GpImage* picture = NULL;
+  if (GdipLoadImageFromStream(stream, &picture) != Ok) picture = NULL;
+  stream->Release();  // the picture holds its own reference while it needs the bytes
+  if (picture) {
+    GdipGetImageWidth(picture, width);
+    GdipGetImageHeight(picture, height);
+  }
+  if (*width == 0 || *height == 0 || *width > INT_MAX || *height > INT_MAX) {
+    DisposePicture(picture);
+    return NULL;
+  }
+  return picture;
+}
+
+// The picture's colour table as colour-table entries: the count taken (0 for none), or -1
+// when the picture claims more than 256 entries.
+static int ReadPictureColours(GpImage* picture, RGBQUAD* colours) {
+  INT bytes = 0;
+  if (GdipGetImagePaletteSize(picture, &bytes) != Ok) return 0;
+  int count = PaletteEntryCount(bytes);
+  if (count > PaletteSize) return -1;
+  if (count <= 0) return 0;
+  ColorPalette* palette = (ColorPalette*)AllocateBytes(bytes);
+  if (!palette) return 0;
+  if (GdipGetImagePalette(picture, palette, bytes) != Ok) count = 0;
+  // Some libraries report room for an entry they do not fill.
+  if (count > (int)palette->Count) count = (int)palette->Count;
+  for (int i = 0; i < count; i++) {
+    const ARGB colour = palette->Entries[i] & 0x00FFFFFF;
+    memcpy(&colours[i], &colour, sizeof colour);
+  }
+  FreeBytes(palette);
+  return count;
+}
+
+// The part of a picture drawn at (x, y) that falls inside the image; false when none does.
+struct ClipRect {
+  int left, top, width, height;
+};
+static bool ClipToImage(const ImageSlot* slot, int x, int y, UINT width, UINT height,
+                        ClipRect* clip) {
+  const long long left = x > 0 ? x : 0, top = y > 0 ? y : 0;
+  long long right = (long long)x + width, bottom = (long long)y + height;
+  if (right > slot->width) right = slot->width;
+  if (bottom > slot->height) bottom = slot->height;
+  if (right <= left || bottom <= top) return false;
+  *clip = {(int)left, (int)top, (int)(right - left), (int)(bottom - top)};
+  return true;
+}
+
+// Wine's GDI+ sets the reserved byte of every 32-bit pixel it draws; the framework's pixels
+// keep it 0.
+static void ClearReservedBytes(const ImageSlot* slot, int x, int y, UINT width, UINT height) {
+  ClipRect clip;
+  if (!ClipToImage(slot, x, y, width, height, &clip)) return;
+  GdiFlush();
+  int* pixels = (int*)krv_pixels[krv_current];
+  for (int row = clip.top; row < clip.top + clip.height; row++)
+    for (int column = clip.left; column < clip.left + clip.width; column++)
+      pixels[(long long)row * slot->width + column] &= 0x00FFFFFF;
+}
+
+static int DrawIntoTrueColour(const ImageSlot* slot, GpImage* picture, int x, int y,
+                              UINT width, UINT height) {
+  GpGraphics* graphics = NULL;
+  if (GdipCreateFromHDC(slot->memDC, &graphics) != Ok) return 1;
+  GdipDrawImageRectI(graphics, picture, x, y, (INT)width, (INT)height);
+  GdipDeleteGraphics(graphics);
+  ClearReservedBytes(slot, x, y, width, height);
+  return 0;
+}
+
+// A 32-bit canvas of the clipped area that the picture is drawn on before its colours are
+// matched to the colour table.
+struct Canvas {
+  int* colours;
+  GpBitmap* bitmap;
+  GpGraphics* graphics;
+};
+
+static void ReleaseCanvas(Canvas* canvas) {
+  if (canvas->graphics) GdipDeleteGraphics(canvas->graphics);
+  DisposePicture(canvas->bitmap);
+  FreeBytes(canvas->colours);
+}
+
+static int MakeCanvas(const ClipRect& clip, Canvas* canvas) {
+  *canvas = {};
+  canvas->colours = (int*)AllocateBytes(4LL * clip.width * clip.height);
+  if (!canvas->colours ||
+      GdipCreateBitmapFromScan0(clip.width, clip.height, clip.width * 4, PixelFormat32bppRGB,
+                                (BYTE*)canvas->colours, &canvas->bitmap) != Ok ||
+      GdipGetImageGraphicsContext(canvas->bitmap, &canvas->graphics) != Ok) {
+    ReleaseCanvas(canvas);
+    return 1;
+  }
+  return 0;
+}
+
+// GDI's colour matching into an 8-bit DIB is approximate under Wine (a grey image saved and
+// loaded again came back with other indexes), so the picture is drawn in 32 bits over the
+// image's present colours and each colour then takes its exact or nearest entry.
+static int DrawIntoEightBit(const ImageSlot* slot, GpImage* picture, int x, int y, UINT width,
+                            UINT height, const RGBQUAD* colours, int colourCount) {
+  ClipRect clip = {0, 0, 0, 0};
+  const bool inside = ClipToImage(slot, x, y, width, height, &clip);
+  Canvas canvas = {};
+  if (inside && MakeCanvas(clip, &canvas) != 0) return 1;
+  if (colourCount > 0) KRV_SetPalette(colours, colourCount);
+  if (!inside) return 0;
+  RGBQUAD table[PaletteSize];
+  KRV_GetPalette(table);
+  unsigned char* pixels = (unsigned char*)krv_pixels[krv_current];
+  const int stride = ImageStride(8, slot->width);
+  for (int row = 0; row < clip.height; row++) {
+    const unsigned char* indexes = pixels + (long long)(clip.top + row) * stride + clip.left;
+    for (int column = 0; column < clip.width; column++) {
+      const RGBQUAD& entry = table[indexes[column]];
+      canvas.colours[(long long)row * clip.width + column] =
+          (entry.rgbRed << 16) | (entry.rgbGreen << 8) | entry.rgbBlue;
+    }
+  }
+  GdipDrawImageRectI(canvas.graphics, picture, x - clip.left, y - clip.top, (INT)width,
+                     (INT)height);
+  GdipFlush(canvas.graphics, FlushIntentionSync);
+  for (int row = 0; row < clip.height; row++)
+    MapToPalette(canvas.colours + (long long)row * clip.width, clip.width, table,
+                 pixels + (long long)(clip.top + row) * stride + clip.left);
+  ReleaseCanvas(&canvas);
+  return 0;
+}
+
+int KRV_LoadImageFile(const char* path, int x, int y) {
+  ImageSlot* slot = ImageInUse(krv_current);
+  if (!slot) return 2;
+  wchar_t wide[PathUnits];
+  if (!PathToWide(path, wide)) return 1;
+  UINT width, height;
+  GpImage* picture = OpenPicture(wide, &width, &height);
+  if (!picture) return 1;
+  int result = 1;
+  if (slot->bits == 8) {
+    RGBQUAD colours[PaletteSize];
+    const int colourCount = ReadPictureColours(picture, colours);
+    if (colourCount >= 0)
+      result = DrawIntoEightBit(slot, picture, x, y, width, height, colours, colourCount);
+  } else {
+    result = DrawIntoTrueColour(slot, picture, x, y, width, height);
+  }
+  DisposePicture(picture);
+  return result;
+}
+
+int FindEncoder(const wchar_t* mime, CLSID* encoder) {
+  UINT count = 0, bytes = 0;
+  if (GdipGetImageEncodersSize(&count, &bytes) != Ok || count == 0) return 1;
+  ImageCodecInfo* codecs = (ImageCodecInfo*)AllocateBytes(bytes);
+  if (!codecs) return 1;
+  int result = 1;
+  if (GdipGetImageEncoders(count, bytes, codecs) == Ok) {
+    for (UINT i = 0; i < count; i++) {
+      if (codecs[i].MimeType && wcscmp(codecs[i].MimeType, mime) == 0) {
+        *encoder = codecs[i].Clsid;
+        result = 0;
+        break;
+      }
+    }
+  }
+  FreeBytes(codecs);
+  return result;
+}
+
+// What a picture to save is made of; all of it is released after the save.
+struct SavePicture {
+  GpBitmap* bitmap;
+  HBITMAP dibSection;  // the pixels of an indexed picture, read by the bitmap until disposed
+};
+
+static void ReleasePicture(SavePicture* picture) {
+  DisposePicture(picture->bitmap);
+  if (picture->dibSection) DeleteObject(picture->dibSection);
+}
+
+// 32-bit pixels through a 24-bit clone.
+static int MakeTrueColourPicture(int w, int h, SavePicture* picture) {
+  int* words = (int*)AllocateBytes(4LL * w * h);
+  if (!words) return 1;
+  KRV_ReadImageRect(words, 0, 0, w, h);
+  GpBitmap* wrapper = NULL;
+  if (GdipCreateBitmapFromScan0(w, h, w * 4, PixelFormat32bppRGB, (BYTE*)words, &wrapper) == Ok) {
+    if (GdipCloneBitmapAreaI(0, 0, w, h, PixelFormat24bppRGB, wrapper, &picture->bitmap) != Ok)
+      picture->bitmap = NULL;
+    DisposePicture(wrapper);
+  }
+  FreeBytes(words);
+  return picture->bitmap ? 0 : 1;
+}
+
+struct IndexedDibInfo {
+  BITMAPINFOHEADER header;
+  RGBQUAD colours[PaletteSize];
+};
+
+// GDI+ takes the palette with alpha; an entry of alpha 0 would be written as transparent.
+static int SetOpaquePalette(GpBitmap* bitmap, const RGBQUAD* colours) {
+  struct {
+    UINT flags, count;
+    ARGB entries[PaletteSize];
+  } palette;
+  palette.flags = 0;
+  palette.count = PaletteSize;
+  for (int i = 0; i < PaletteSize; i++)
+    palette.entries[i] = 0xFF000000u | ((ARGB)colours[i].rgbRed << 16) |
+                         ((ARGB)colours[i].rgbGreen << 8) | colours[i].rgbBlue;
+  return GdipSetImagePalette(bitmap, (ColorPalette*)&palette) == Ok ? 0 : 1;
+}
+
+// A top-down 8-bit DIB of w x h packed indexes with the colour table, wrapped for GDI+.
+// Wine's GDI+ leaves the palette of such a bitmap out, so it is set once more.
+static int MakeIndexedPicture(int w, int h, const unsigned char* indexes, const RGBQUAD* colours,
+                              SavePicture* picture) {
+  IndexedDibInfo info = {};
+  info.header.biSize = sizeof(BITMAPINFOHEADER);
+  info.header.biWidth = w;
+  info.header.biHeight = -h;
+  info.header.biPlanes = 1;
+  info.header.biBitCount = 8;
+  info.header.biCompression = BI_RGB;
+  info.header.biXPelsPerMeter = info.header.biYPelsPerMeter = PixelsPerMetre;
+  memcpy(info.colours, colours, sizeof info.colours);
+  void* bits = NULL;
+  picture->dibSection =
+      CreateDIBSection(NULL, (BITMAPINFO*)&info, DIB_RGB_COLORS, &bits, NULL, 0);
+  if (!picture->dibSection || !bits) return 1;
+  const int stride = ImageStride(8, w);
+  for (int row = 0; row < h; row++)
+    memcpy((unsigned char*)bits + (long long)row * stride, indexes + (long long)row * w, w);
+  if (GdipCreateBitmapFromGdiDib((BITMAPINFO*)&info, bits, &picture->bitmap) != Ok) {
+    picture->bitmap = NULL;
+    return 1;
+  }
+  return SetOpaquePalette(picture->bitmap, colours);
+}
+
+// The current image's pixels as indexes: its own for 8-bit images, an indexed copy of the
+// colours for 32-bit ones (Wine writes an empty GIF from anything but an indexed picture).
+static int MakeIndexedPictureOfImage(const ImageSlot* slot, int w, int h,
+                                     SavePicture* picture) {
+  unsigned char* indexes = (unsigned char*)AllocateBytes((long long)w * h);
+  if (!indexes) return 1;
+  RGBQUAD colours[PaletteSize];
+  int result = 1;
+  if (slot->bits == 8) {
+    KRV_ReadImageRect(indexes, 0, 0, w, h);
+    KRV_GetPalette(colours);
+    result = MakeIndexedPicture(w, h, indexes, colours, picture);
+  } else {
+    int* words = (int*)AllocateBytes(4LL * w * h);
+    if (words) {
+      KRV_ReadImageRect(words, 0, 0, w, h);
+      IndexPixels(words, (long long)w * h, colours, indexes);
+      FreeBytes(words);
+      result = MakeIndexedPicture(w, h, indexes, colours, picture);
+    }
+  }
+  FreeBytes(indexes);
+  return result;
+}
+
+// GDI+ may report success for a file it could not really write: the file must decode again
+// to the size that was saved.
+static bool DecodesAtSize(const wchar_t* path, int w, int h) {
+  UINT width, height;
+  GpImage* picture = OpenPicture(path, &width, &height);
+  DisposePicture(picture);
+  return picture && (int)width == w && (int)height == h;
+}
+
+// A file of a unique name beside the target, or false when none can be made.
+static bool TemporaryNameBeside(const wchar_t* target, wchar_t* temporary) {
+  wchar_t folder[PathUnits];
+  wchar_t* namePart = NULL;
+  const DWORD length = GetFullPathNameW(target, PathUnits, folder, &namePart);
+  if (length == 0 || length >= PathUnits || !namePart) return false;
+  *namePart = 0;
+  return GetTempFileNameW(folder, L"krv", 0, temporary) != 0;
+}
+
+// Writes to a temporary file and puts it in place only once it decodes, so a failed save
+// never leaves a broken file under the target's name. A read-only target stays as it is
+// (Wine would let the rename replace it).
+static int WriteChecked(GpImage* picture, const wchar_t* target, const CLSID* encoder,
+                        const EncoderParameters* parameters, int format, int w, int h) {
+  const DWORD attributes = GetFileAttributesW(target);
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+    return 1;
+  wchar_t temporary[PathUnits];
+  const bool beside = TemporaryNameBeside(target, temporary);
+  const wchar_t* written = beside ? temporary : target;
+  bool saved = GdipSaveImageToFile(picture, written, encoder, parameters) == Ok;
+  if (saved) RepairWrittenFile(written, format);
+  saved = saved && DecodesAtSize(written, w, h);
+  if (!saved) {
+    DeleteFileW(written);
+    return 1;
+  }
+  if (beside && !MoveFileExW(temporary, target, MOVEFILE_REPLACE_EXISTING)) {
+    DeleteFileW(temporary);
+    return 1;
+  }
+  return 0;
+}
+
+int KRV_SaveImageFile(int width, int height, int format, const char* path) {
+  ImageSlot* slot = ImageInUse(krv_current);
+  if (!slot) return 3;
+  if (width < 1 || height < 1) return 2;
+  if (format < 0 || format >= ImageFileFormatCount) return 1;
+  if (4LL * width * height > INT_MAX) return 1;
+  CLSID encoder;
+  if (FindEncoder(imageFileTypes[format].mime, &encoder) != 0) return 1;
+  wchar_t name[PathUnits];
+  if (!PathToWide(path, name) || AppendExtension(name, imageFileTypes[format].extension) != 0)
+    return 1;
+  SavePicture picture = {};
+  const bool indexed = slot->bits == 8 || format == ImageFileGif;
+  const int made = indexed ? MakeIndexedPictureOfImage(slot, width, height, &picture)
+                           : MakeTrueColourPicture(width, height, &picture);
+  ULONG quality = (ULONG)krv_jpeg_quality;
+  EncoderParameters parameters;
+  parameters.Count = 1;
+  parameters.Parameter[0].Guid = QualityParameter;
+  parameters.Parameter[0].NumberOfValues = 1;
+  parameters.Parameter[0].Type = EncoderParameterValueTypeLong;
+  parameters.Parameter[0].Value = &quality;
+  int result = 1;
+  if (made == 0)
+    result = WriteChecked(picture.bitmap, name, &encoder,
+                          format == ImageFileJpeg ? &parameters : NULL, format, width, height);
+  ReleasePicture(&picture);
+  return result;
+}
+
+void ServeLoadImageFile(RequestBlock* block) {
+  // An id that names no image must not load into whatever image happens to be current.
+  if (KRV_SelectImage(block->id) != 0) {
+    block->result = 2;
+    return;
+  }
+  block->result = KRV_LoadImageFile(block->path, block->x, block->y);
+  KRV_SelectPreviousImage();
+}

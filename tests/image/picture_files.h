@@ -1,0 +1,38 @@
+// Picture files made and read byte by byte, independently of GDI+, for the file tests.
+#ifndef KORVEL_PICTURE_FILES_H
+#define KORVEL_PICTURE_FILES_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Bytes of a file, empty when it cannot be read.
+std::vector<unsigned char> ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes);
+bool FileExists(const std::string& path);
+
+// A bottom-up 24-bit BMP of width x height whose pixel (x, y) is colourAt(x, y) (0x00RRGGBB).
+std::vector<unsigned char> MakeBmp24(int width, int height, int (*colourAt)(int x, int y));
+
+// An uncompressed BMP as read from its bytes: depth, size, colour table and pixels as
+// 0x00RRGGBB (indexes resolved through the table for 8-bit files); ok false when malformed.
+struct BmpPicture {
+  bool ok = false;
+  int bits = 0, width = 0, height = 0;
+  std::vector<int> table;
+  std::vector<int> indexes;  // 8-bit files only, row by row from the top
+  std::vector<int> pixels;   // row by row from the top
+  int At(int x, int y) const { return pixels[(size_t)y * width + x]; }
+};
+BmpPicture ParseBmp(const std::vector<unsigned char>& bytes);
+
+// A GIF of 16 colours, 16 x 4 pixels, column x in colour gifColours[x]; made once by hand.
+extern const unsigned char sixteenColourGif[];
+extern const unsigned int sixteenColourGifSize;
+extern const int gifColours[16];
+
+// Starts GDI+ once for the test program.
+void UseGdiplus(void);
+
+#endif
