@@ -247,28 +247,45 @@ bool ShapeRay(const PixelPlane* source, int X0, int Y0, int x1, int y1, RayShape
   return true;
 }
 
-inline int SampleOf(const PixelPlane* source, int X0, int Y0, const RayShape& shape, int i) {
+// The point of sample i of a ray from (X0, Y0).
+inline void SamplePoint(const RayShape& shape, int X0, int Y0, int i, int* x, int* y) {
   int m = (int)(((unsigned long long)(2 * shape.minor * i + shape.length - 1) * shape.inverse) >> 40);
-  int x = X0 + shape.majorX * i + shape.minorX * m, y = Y0 + shape.majorY * i + shape.minorY * m;
+  *x = X0 + shape.majorX * i + shape.minorX * m;
+  *y = Y0 + shape.majorY * i + shape.minorY * m;
+}
+
+inline int SampleOf(const PixelPlane* source, int X0, int Y0, const RayShape& shape, int i) {
+  int x, y;
+  SamplePoint(shape, X0, Y0, i, &x, &y);
   if (!shape.inside &&
       ((unsigned)x >= (unsigned)source->width || (unsigned)y >= (unsigned)source->height))
     return 0;
   return source->pixels[(size_t)y * source->stride + x];
 }
 
-// raySamples as the walk leaves it: the last ray to reach each index wrote it last.
-void WalkTail(const RingGeometry* ring, const RayPlan& plan, const PixelPlane* source,
-              RayState* ray) {
+// raySamples as the walk leaves it: the last ray to reach each index wrote it last. Into
+// samples go the pixels, or (addresses) their offsets + 1 as the table keeps them, every ray
+// then lying inside the source. Returns the longest ray's length.
+int WalkTail(const RingGeometry* ring, const RayPlan& plan, const PixelPlane* source,
+             bool addresses, int* samples) {
   int longest = -1;
   for (int i = 0; i < plan.count; i++)
     if (shapes[i].length > longest) longest = shapes[i].length;
   int covered = -1;
   for (int i = plan.count - 1; i >= 0 && covered < longest; i--) {
     if (shapes[i].length <= covered) continue;
-    for (int k = covered + 1; k <= shapes[i].length; k++)
-      ray->raySamples[k] = SampleOf(source, ring->X0, ring->Y0, shapes[i], k);
+    for (int k = covered + 1; k <= shapes[i].length; k++) {
+      if (!addresses) {
+        samples[k] = SampleOf(source, ring->X0, ring->Y0, shapes[i], k);
+        continue;
+      }
+      int x, y;
+      SamplePoint(shapes[i], ring->X0, ring->Y0, k, &x, &y);
+      samples[k] = y * source->stride + x + 1;
+    }
     covered = shapes[i].length;
   }
+  return longest;
 }
 
 // The columns of rays by their end point relative to the centre. A ray's samples, as offsets
@@ -372,6 +389,62 @@ bool BandFits(const RayPlan& plan, int strips, int r, int y, int s, int first, i
   return true;
 }
 
+// Every ray's shape and, where it stays inside the source, its column; false when a ray is cut
+// short. *theta is the last ray's angle.
+bool ShapeAllRays(const RingGeometry* ring, int layout, int r, const RayPlan& plan,
+                  const PixelPlane* source, double* theta) {
+  const int X0 = ring->X0, Y0 = ring->Y0;
+  if (r > 0) MakeRoomForColumns(r, source->stride, plan.count);
+  for (int i = 0; i < plan.count; i++) {
+    *theta = RayAngle(ring, layout, i);
+    int x1, y1;
+    RayEndPoint(X0, Y0, r, *theta, &x1, &y1);
+    if (!ShapeRay(source, X0, Y0, x1, y1, &shapes[i])) return false;
+    rayColumns[i] = shapes[i].inside && r > 0
+                        ? ColumnOf(shapes[i], x1 - X0, y1 - Y0, r, source->stride)
+                        : NULL;
+  }
+  return true;
+}
+
+// The table of a ring whose rays all stay inside the source, from their columns (mostly made
+// already by the pass before): one run per row. False when a ray leaves the source.
+bool BuildFromColumns(StripTable* table, const RingGeometry* ring, int layout,
+                      const PixelPlane* source, const PixelPlane* target) {
+  const int r = WithinReach(ring->r);
+  RayPlan plan = PlanRays(ring, layout, r);
+  if (r <= 0 || plan.count == 0 || plan.count > StripTableRays) return false;
+  double theta = 0.0;
+  if (!ShapeAllRays(ring, layout, r, plan, source, &theta)) return false;
+  for (int i = 0; i < plan.count; i++)
+    if (!rayColumns[i]) return false;
+  table->valid = 0;
+  table->rebuilds++;
+  table->rays = plan.count;
+  table->lastAngle = theta;
+  table->lastLength = shapes[plan.count - 1].length;
+  table->tailLength = WalkTail(ring, plan, source, true, table->tail);
+  table->runCount = table->offsetCount = 0;
+  const int centre = ring->Y0 * source->stride + ring->X0;
+  const int lastColumn = plan.perStrip < target->width - 1 ? plan.perStrip : target->width - 1;
+  const int strips = layout == StripHalves ? 2 : 1;
+  for (int y = 0; y < target->height && lastColumn >= 1; y++) {
+    int s = StripOfRow(plan, strips, r, y);
+    if (s < 0) continue;
+    const int k = plan.bottom[s] - y, first = s * plan.perStrip + plan.perStrip;
+    StripRun& run = table->runs[table->runCount++];
+    run.start = y * target->stride + 1;
+    run.count = lastColumn;
+    run.zero = 0;
+    int* offsets = table->offsets + table->offsetCount;
+    for (int c = 1; c <= lastColumn; c++) offsets[c - 1] = centre + rayColumns[first - c][k];
+    table->offsetCount += lastColumn;
+  }
+  table->key = KeyOf(ring, layout, source, target);
+  table->valid = 1;
+  return true;
+}
+
 // A ring seen for the first time: the strip is written row after row from the columns of its
 // rays' end points, which costs less than building a table that may never be used again.
 bool UnwrapOnce(const RingGeometry* ring, int layout, const PixelPlane* source,
@@ -380,19 +453,10 @@ bool UnwrapOnce(const RingGeometry* ring, int layout, const PixelPlane* source,
   RayPlan plan = PlanRays(ring, layout, r);
   if (plan.count > StripTableRays) return false;
   const int X0 = ring->X0, Y0 = ring->Y0;
-  if (r > 0) MakeRoomForColumns(r, source->stride, plan.count);
   double theta = 0.0;
-  for (int i = 0; i < plan.count; i++) {
-    theta = RayAngle(ring, layout, i);
-    int x1, y1;
-    RayEndPoint(X0, Y0, r, theta, &x1, &y1);
-    if (!ShapeRay(source, X0, Y0, x1, y1, &shapes[i])) return false;
-    rayColumns[i] = shapes[i].inside && r > 0
-                        ? ColumnOf(shapes[i], x1 - X0, y1 - Y0, r, source->stride)
-                        : NULL;
-  }
+  if (!ShapeAllRays(ring, layout, r, plan, source, &theta)) return false;
   if (plan.count == 0) return true;
-  WalkTail(ring, plan, source, ray);
+  WalkTail(ring, plan, source, false, ray->raySamples);
   ray->currentAngle = theta;
   ray->rayLength = shapes[plan.count - 1].length;
   if (r <= 0) return true;
@@ -433,7 +497,8 @@ void UnwrapStripCached(StripTable* table, const RingGeometry* ring, int layout,
       table->seenKey = key;
       if (UnwrapOnce(ring, layout, source, target, ray)) return;
     }
-    usable = Build(table, ring, layout, source, target);
+    usable = BuildFromColumns(table, ring, layout, source, target) ||
+             Build(table, ring, layout, source, target);
   }
   if (!usable) {
     table->valid = 0;
