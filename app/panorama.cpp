@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "app/app.h"
+#include "app/strip_table.h"
 
 RingGeometry ring = InitialRing(CaptureWidth, CaptureHeight);
 RayState ray;
@@ -58,7 +59,9 @@ static void UnwrapOnImages(int layout) {
     KRV_SelectImage(CameraImage);
     KRV_SelectImage(PanoramaImage);
   }
-  UnwrapStrip(&ring, layout, &source, &target, &ray);
+  // The same pixels and ray state as UnwrapStrip, replayed from a table while the ring stays.
+  static StripTable stripTable;
+  UnwrapStripCached(&stripTable, &ring, layout, &source, &target, &ray);
 }
 
 void UnwrapTopStrip(void) { UnwrapOnImages(StripTop); }

@@ -261,6 +261,53 @@ TEST_F(Capture, OversizedFramesAreClampedToTheBuffer) {
   EXPECT_EQ(CameraBackground, frame[(size_t)(CaptureHeight - 1) * CaptureWidth]);
 }
 
+// Frame number of a sample time at 10 frames per second (frame n is stamped n tenths).
+int FrameNumber(double time) { return (int)floor(time / 0.1 + 0.5); }
+
+// Pixels of frame that differ from the camera's picture number of width pictureWidth; columns
+// from pictureWidth on must hold 0, as the buffer started.
+int Mismatches(const std::vector<int>& frame, int number, int pictureWidth) {
+  int mismatches = 0;
+  for (int y = 0; y < CaptureHeight; y++)
+    for (int x = 0; x < CaptureWidth; x++) {
+      int expected =
+          x < pictureWidth ? CameraPixel(x, y, pictureWidth, CaptureHeight, number) : 0;
+      if (frame[(size_t)y * CaptureWidth + x] != expected) mismatches++;
+    }
+  return mismatches;
+}
+
+// Like Wine's own capture source: only bottom-up RGB24, and no converter to RGB32 in the graph.
+TEST_F(Capture, Rgb24OnlyCameraIsExpandedTopDown) {
+  SetCameraMode(L"rgb24");
+  ASSERT_EQ(0, KRV_StartCapture(10.0));
+  std::map<std::wstring, std::wstring> expected = {{L"Video Capture 0", L"Grabber 0"}};
+  EXPECT_EQ(expected, CameraConnections());
+  EXPECT_EQ((DWORD)CaptureWidth, CameraSeenDword(L"SeenWidth"));
+  for (int i = 0; i < 3; i++) {
+    std::vector<int> frame;
+    double time = 0;
+    ASSERT_TRUE(TakeFrame(&frame, &time));
+    EXPECT_EQ(FrameBytes, krv_frameByteCount[0]);
+    ASSERT_GE(FrameNumber(time), 1);
+    EXPECT_EQ(0, Mismatches(frame, FrameNumber(time) - 1, CaptureWidth)) << i;
+  }
+  EXPECT_EQ(0, KRV_StopCapture());
+  EXPECT_EQ(0, CameraLiveObjects());
+}
+
+// One column narrower than asked: an odd width, so every row carries three bytes of padding.
+TEST_F(Capture, Rgb24RowsWithPaddingKeepTheirColumns) {
+  SetCameraMode(L"rgb24narrow");
+  ASSERT_EQ(0, KRV_StartCapture(10.0));
+  std::vector<int> frame;
+  double time = 0;
+  ASSERT_TRUE(TakeFrame(&frame, &time));
+  EXPECT_EQ(FrameBytes, krv_frameByteCount[0]);
+  ASSERT_GE(FrameNumber(time), 1);
+  EXPECT_EQ(0, Mismatches(frame, FrameNumber(time) - 1, CaptureWidth - 1));
+}
+
 TEST_F(Capture, NoDeviceReturns5) {
   ASSERT_EQ(S_OK, RegisterCamera(false));
   EXPECT_EQ(5, KRV_StartCapture(10.0));
