@@ -180,6 +180,25 @@ extern int krv_color;  // drawing colour, initially white
 extern int krv_tc;     // bitmap-font text colour, initially black
 extern int krv_tttc;   // TrueType text colour, initially white
 
+// ---- Text in images (current image, not repainted) ----
+// One text position for both fonts: x of the next character, the line y (the row just below
+// the character cells) and the x a new line returns to.
+extern int krv_textX, krv_textY, krv_textLeft;
+// The 8 x 14 bitmap font in krv_tc: codes 0x20..0x7F, line feed 10 (16 rows down); other codes
+// are skipped. Characters are 8 apart and wrap at the right edge of the image.
+void KRV_DrawChar(int c);
+void KRV_DrawString(const char* text);
+void KRV_DrawPrintf(const char* format, ...);  // output beyond 4095 bytes is cut
+// TrueType text in krv_tttc with krv_ttFont, its cell's top at krv_textY - krv_ttHeight + 1.
+// Codes below 32 are styles: 1/2 italic on/off, 3 bold, 4 normal, 5/6 underline on/off,
+// 10 new line (krv_ttHeight down). Double-byte characters are lead byte x 256 + trail byte.
+extern HFONT krv_ttFont;
+extern int krv_ttWidth, krv_ttHeight;  // the size last set; krv_ttHeight is the line pitch
+void KRV_DrawTTChar(int code);
+void KRV_DrawTTString(const char* text);  // code page 932; control bytes apply their styles
+// Re-creates the font width / 2 wide and height high; 1 when it cannot be made.
+int KRV_SetTTFontSize(int width, int height);
+
 // ---- Capture ----
 // The size every camera is asked for; 640 x 480 unless the program's build sets it.
 extern const int CaptureWidth;

@@ -25,6 +25,13 @@ class xkc_SampleGrabberCB : public GrabberCallback {
   // programs reach it through korvel.h alone.
 };
 
+// A 24-bit RGB frame as its device delivers it: rows padded to 4 bytes, the bottom row first
+// when the format's height is positive.
+struct Rgb24Layout {
+  int width, height;  // height without its sign
+  int bottomUp;
+};
+
 struct CaptureDevice {
   IBaseFilter* captureFilter;
   ICaptureGraphBuilder2* graphBuilder;
@@ -32,6 +39,10 @@ struct CaptureDevice {
   SampleGrabber* grabber;
   int frameWidth, frameHeight;
   xkc_SampleGrabberCB* sink;
+  // 32 when the grabber took RGB32 (the usual way), 24 when the device could only connect as
+  // RGB24; then rgb24 says how its frames are laid out.
+  int frameBits;
+  Rgb24Layout rgb24;
 };
 extern CaptureDevice captureDevices[MaxCaptureDevices];
 extern xkc_SampleGrabberCB captureSinks[MaxCaptureDevices];
@@ -41,6 +52,21 @@ extern xkc_SampleGrabberCB captureSinks[MaxCaptureDevices];
 // loses its excess instead of writing past frame. Returns the bytes now valid in frame (the
 // byte count to publish); 0 when nothing was copied.
 long CopyFrameTopDown(const BYTE* source, long length, int width, int height, BYTE* frame);
+
+// Bytes of one padded 24-bit row of width pixels.
+long long Rgb24Stride(int width);
+// The layout of a connected RGB24 video type; false for any other type or an absurd size.
+bool Rgb24LayoutOf(const AM_MEDIA_TYPE* type, Rgb24Layout* layout);
+// count pixels of B, G, R bytes into 0x00RRGGBB words.
+void ExpandRgb24Row(const BYTE* source, int count, DWORD* out);
+// The bytes a frame of length bytes in layout fills in a width x height buffer of 32-bit words
+// (whole rows of that buffer); 0 when the frame is shorter than its layout says.
+long Rgb24FrameBytes(long length, const Rgb24Layout& layout, int width, int height);
+// Expands such a frame into frame, top row first, clipped to width x height; columns and rows
+// beyond a smaller picture keep what they held. Returns Rgb24FrameBytes, 0 when nothing was
+// written.
+long ExpandRgb24FrameTopDown(const BYTE* source, long length, const Rgb24Layout& layout,
+                             int width, int height, BYTE* frame);
 
 // The moniker rule: on Windows only plug-and-play devices qualify; Wine names none of its
 // devices so, so there every video-input device does.

@@ -189,7 +189,7 @@ int RequestFormat(AttemptHandles* held, const CaptureDevice& entry, double fps) 
   return code;
 }
 
-int ConnectToGrabber(CaptureDevice& entry) {
+int ConnectPins(CaptureDevice& entry) {
   IPin* output = FindPin(entry.captureFilter, PINDIR_OUTPUT);
   IPin* input = FindPin(entry.grabberFilter, PINDIR_INPUT);
   int code = StartConnect;
@@ -200,6 +200,36 @@ int ConnectToGrabber(CaptureDevice& entry) {
   if (output) output->Release();
   if (input) input->Release();
   return code;
+}
+
+bool AskGrabberFor(CaptureDevice& entry, const GUID& subtype) {
+  AM_MEDIA_TYPE wanted;
+  memset(&wanted, 0, sizeof wanted);
+  wanted.majortype = MEDIATYPE_Video;
+  wanted.subtype = subtype;
+  wanted.formattype = FORMAT_VideoInfo;
+  lastResult = entry.grabber->SetMediaType(&wanted);
+  return SUCCEEDED(lastResult);
+}
+
+// RGB32 first: on Windows the graph puts whatever converter the device needs in between. Wine
+// has no such converter and its own capture source offers only bottom-up RGB24, so a device
+// that cannot give RGB32 connects as RGB24 and the sink expands its frames itself.
+int ConnectToGrabber(CaptureDevice& entry) {
+  entry.frameBits = 32;
+  if (ConnectPins(entry) == StartOk) return StartOk;
+  if (!AskGrabberFor(entry, MEDIASUBTYPE_RGB24) || ConnectPins(entry) != StartOk)
+    return StartConnect;
+  AM_MEDIA_TYPE connected;
+  memset(&connected, 0, sizeof connected);
+  lastResult = entry.grabber->GetConnectedMediaType(&connected);
+  if (FAILED(lastResult)) return StartConnect;
+  bool known = Rgb24LayoutOf(&connected, &entry.rgb24);
+  CoTaskMemFree(connected.pbFormat);
+  if (connected.pUnk) connected.pUnk->Release();
+  if (!known) return StartConnect;
+  entry.frameBits = 24;
+  return StartOk;
 }
 
 int SetUpDevice(AttemptHandles* held, int i, double fps) {
@@ -224,13 +254,7 @@ int SetUpDevice(AttemptHandles* held, int i, double fps) {
   if (FAILED(lastResult)) return StartGrabber;
   lastResult = entry.grabberFilter->QueryInterface(SampleGrabberIid, (void**)&entry.grabber);
   if (FAILED(lastResult)) return StartGrabber;
-  AM_MEDIA_TYPE wanted;
-  memset(&wanted, 0, sizeof wanted);
-  wanted.majortype = MEDIATYPE_Video;
-  wanted.subtype = MEDIASUBTYPE_RGB32;
-  wanted.formattype = FORMAT_VideoInfo;
-  lastResult = entry.grabber->SetMediaType(&wanted);
-  if (FAILED(lastResult)) return StartGrabberType;
+  if (!AskGrabberFor(entry, MEDIASUBTYPE_RGB32)) return StartGrabberType;
   wchar_t name[32];
   swprintf(name, 32, L"Grabber %d", i);
   lastResult = graph->AddFilter(entry.grabberFilter, name);

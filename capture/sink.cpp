@@ -38,6 +38,15 @@ STDMETHODIMP xkc_SampleGrabberCB::BufferCB(double sampleTime, BYTE* buffer, long
   int* frame = krv_frameBuffer[device];
   if (!frame) return S_OK;
   const CaptureDevice& entry = captureDevices[device];
+  if (entry.frameBits == 24) {
+    long valid = Rgb24FrameBytes(length, entry.rgb24, CaptureWidth, entry.frameHeight);
+    if (!buffer || valid <= 0) return S_OK;  // a broken frame is dropped, the last one stays
+    krv_frameByteCount[device] = valid;
+    ExpandRgb24FrameTopDown(buffer, length, entry.rgb24, CaptureWidth, entry.frameHeight,
+                            (BYTE*)frame);
+    krv_sampleTime[device] = sampleTime;
+    return S_OK;
+  }
   long frameBytes = (long)CaptureWidth * CaptureHeight * 4;
   long expected = length < frameBytes ? length : frameBytes;
   if (expected <= 0 || !buffer) return S_OK;

@@ -9,7 +9,7 @@
 COLORREF customColours[16];
 
 // A pick ended by Stop returns 0 too, with the points it had so far: nothing is drawn then.
-static bool Picked(int result) { return result == 0 && !stopRequested; }
+bool Picked(int result) { return result == 0 && !stopRequested; }
 
 static void Repaint(int id) {
   const ImageSlot* slot = ImageInUse(id);

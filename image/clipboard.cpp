@@ -102,20 +102,62 @@ static bool PlacePicture(int id, SIZE size, int* x, int* y) {
   return true;
 }
 
+// The part of the image that a picture of size placed at (x, y) covers; false when none.
+static bool PastedArea(const ImageSlot* slot, int x, int y, SIZE size, RECT* area) {
+  const long long right = (long long)x + size.cx, bottom = (long long)y + size.cy;
+  area->left = x > 0 ? x : 0;
+  area->top = y > 0 ? y : 0;
+  area->right = right < slot->width ? (LONG)right : slot->width;
+  area->bottom = bottom < slot->height ? (LONG)bottom : slot->height;
+  return area->right > area->left && area->bottom > area->top;
+}
+
 // Pictures with alpha bring it along in the fourth byte; pixels of 32-bit images are
 // 0x00RRGGBB, so the byte is cleared wherever the picture landed.
 static void ClearFourthBytes(int id, int x, int y, SIZE size) {
   const ImageSlot* slot = &krv_images[id];
-  if (slot->bits != 32) return;
+  RECT area;
+  if (slot->bits != 32 || !PastedArea(slot, x, y, size, &area)) return;
   GdiFlush();
-  const int left = x > 0 ? x : 0, top = y > 0 ? y : 0;
-  const long long right = (long long)x + size.cx, bottom = (long long)y + size.cy;
-  const int r = right < slot->width ? (int)right : slot->width;
-  const int b = bottom < slot->height ? (int)bottom : slot->height;
-  for (int row = top; row < b; row++) {
+  for (int row = area.top; row < area.bottom; row++) {
     int* line = (int*)krv_pixels[id] + (size_t)row * slot->width;
-    for (int column = left; column < r; column++) line[column] &= 0xFFFFFF;
+    for (int column = area.left; column < area.right; column++) line[column] &= 0xFFFFFF;
   }
+}
+
+// Wine matches colours into an 8-bit DIB only roughly (a grey copy pasted back came out a
+// step lighter, black as grey 4), so an 8-bit image takes the picture through 32 bits and each
+// colour then finds its exact or nearest colour-table entry. false when that cannot be done.
+static bool PasteIndexed(int id, HDC source, int x, int y, SIZE size) {
+  const ImageSlot* slot = &krv_images[id];
+  RECT area;
+  if (!PastedArea(slot, x, y, size, &area)) return true;
+  const int w = area.right - area.left, h = area.bottom - area.top;
+  const BITMAPINFOHEADER header = DibHeader(w, -h, 32);
+  void* bits = NULL;
+  HBITMAP canvas =
+      CreateDIBSection(NULL, (const BITMAPINFO*)&header, DIB_RGB_COLORS, &bits, NULL, 0);
+  if (!canvas || !bits) {
+    if (canvas) DeleteObject(canvas);
+    return false;
+  }
+  HDC dc = CreateCompatibleDC(slot->memDC);
+  HGDIOBJ old = dc ? SelectObject(dc, canvas) : NULL;
+  const bool copied = old && BitBlt(dc, 0, 0, w, h, source, area.left - x, area.top - y, SRCCOPY);
+  if (copied) {
+    GdiFlush();
+    RGBQUAD table[PaletteSize];
+    GetDIBColorTable(slot->memDC, 0, PaletteSize, table);
+    BYTE* pixels = (BYTE*)krv_pixels[id];
+    const int stride = ImageStride(8, slot->width);
+    for (int row = 0; row < h; row++)
+      MapToPalette((const int*)bits + (size_t)row * w, w, table,
+                   pixels + (size_t)(area.top + row) * stride + area.left);
+  }
+  if (old) SelectObject(dc, old);
+  if (dc) DeleteDC(dc);
+  DeleteObject(canvas);
+  return copied;
 }
 
 void KRV_PasteImage(int id, int x, int y) {
@@ -131,7 +173,8 @@ void KRV_PasteImage(int id, int x, int y) {
   if (PlacePicture(id, size, &x, &y) && ImageInUse(id)) {
     const ImageSlot* slot = &krv_images[id];
     if (count > 0) SetDIBColorTable(slot->memDC, 0, count, colours);
-    BitBlt(slot->memDC, x, y, size.cx, size.cy, source, 0, 0, SRCCOPY);
+    if (slot->bits != 8 || !PasteIndexed(id, source, x, y, size))
+      BitBlt(slot->memDC, x, y, size.cx, size.cy, source, 0, 0, SRCCOPY);
     ClearFourthBytes(id, x, y, size);
     InvalidateRect(slot->window, NULL, FALSE);
   }

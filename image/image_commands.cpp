@@ -65,7 +65,7 @@ static void PromptResize(HWND, int id) {
   KRV_ResizeImage(id, width, height);
 }
 
-// Commands that need the image only: the clipboard's and the drawing commands.
+// Commands that need the image only: the clipboard's, the drawing commands and the tools.
 template <void (*run)(int id)>
 static void OnImage(HWND, int id) {
   run(id);
@@ -101,6 +101,32 @@ static const ImageCommandRow imageCommands[] = {
     {CommandCircleFill, OnImage<FillCircleCommand>},
     {CommandCircleFillXor, OnImage<XorFillCircleCommand>},
     {CommandPaint, OnImage<PaintCommand>},
+    {CommandInvert, OnImage<InvertCommand>},
+    {CommandHorizontalFlip, OnImage<HorizontalFlipCommand>},
+    {CommandVerticalFlip, OnImage<VerticalFlipCommand>},
+    {CommandRotateRight, OnImage<RightRotateCommand>},
+    {CommandRotateLeft, OnImage<LeftRotateCommand>},
+    {CommandSize50, OnImage<Size50Command>},
+    {CommandSize71, OnImage<Size71Command>},
+    {CommandSize141, OnImage<Size141Command>},
+    {CommandSize200, OnImage<Size200Command>},
+    {CommandPatternRgb, OnImage<RgbPatternCommand>},
+    {CommandPatternHsv, OnImage<HsvPatternCommand>},
+    {CommandPatternYCrCb, OnImage<YCrCbPatternCommand>},
+    {CommandPatternYuv, OnImage<YuvPatternCommand>},
+    {CommandPatternYiq, OnImage<YiqPatternCommand>},
+    {CommandPatternGrey, OnImage<GreyPatternCommand>},
+    {CommandFontChange, OnImage<FontChangeCommand>},
+    {CommandPixel, OnImage<PixelCommand>},
+    {CommandLineRgb, OnImage<RgbProfileCommand>},
+    {CommandLineHsv, OnImage<HsvProfileCommand>},
+    {CommandLineYCrCb, OnImage<YCrCbProfileCommand>},
+    {CommandLineLumi, OnImage<LumiProfileCommand>},
+    {CommandLineCrCb, OnImage<RowCrCbCommand>},
+    {CommandAreaCrCb, OnImage<AreaCrCbCommand>},
+    {CommandClipping, OnImage<ClippingCommand>},
+    {CommandDrawText, OnImage<DrawTextCommand>},
+    {CommandTrueTypeDraw, OnImage<TrueTypeDrawCommand>},
 };
 
 void RunImageCommand(HWND window, int command) {

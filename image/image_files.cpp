@@ -103,9 +103,12 @@ static int ReadPictureColours(GpImage* picture, RGBQUAD* colours) {
   if (count <= 0) return 0;
   ColorPalette* palette = (ColorPalette*)AllocateBytes(bytes);
   if (!palette) return 0;
-  if (GdipGetImagePalette(picture, palette, bytes) != Ok) count = 0;
-  // Some libraries report room for an entry they do not fill.
-  if (count > (int)palette->Count) count = (int)palette->Count;
+  // The head is only filled by a successful read; some libraries report room for an entry
+  // they do not fill.
+  if (GdipGetImagePalette(picture, palette, bytes) != Ok)
+    count = 0;
+  else if ((UINT)count > palette->Count)
+    count = (int)palette->Count;
   for (int i = 0; i < count; i++) {
     const ARGB colour = palette->Entries[i] & 0x00FFFFFF;
     memcpy(&colours[i], &colour, sizeof colour);

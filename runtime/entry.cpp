@@ -4,6 +4,7 @@
 #include <gdiplus.h>
 #include <stdio.h>
 
+#include "draw/draw.h"
 #include "runtime/runtime.h"
 
 int FindInstanceNumber(void) {
@@ -41,8 +42,7 @@ static void InitialiseSharedState(HINSTANCE instance) {
   ReadDirectory(openDirectoryW, openDirectory, false);
   ReadDirectory(saveDirectoryW, saveDirectory, false);
   ReadDirectory(logDirectoryW, logDirectory, true);
-  krv_ttFont = CreateFontW(16, 8, 0, 0, 0, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS,
-                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"ＭＳ ゴシック");
+  krv_ttFont = CreateStartupTTFont();
 }
 
 static void ShowInitialStatus(void) {

@@ -37,7 +37,6 @@ extern int openFilterIndex;  // the file dialogs' remembered filters, 2 at start
 extern int saveFilterIndex;
 extern wchar_t logDirectoryW[MAX_PATH];
 extern char logDirectory[MAX_PATH];
-extern HFONT krv_ttFont;
 extern ULONG_PTR gdiplusToken;
 
 // The interactive pick under way: the picks (draw/) set active and image and consume the rest;

@@ -39,6 +39,9 @@ fresh_prefix() {
   fi
   rm -rf "$WINEPREFIX"
   cp -a "$template" "$WINEPREFIX"
+  # rimview's batches read and write d:\pano0 and d:\pano: a drive D: inside the prefix.
+  mkdir -p "$WINEPREFIX/drive_d"
+  ln -s ../drive_d "$WINEPREFIX/dosdevices/d:"
 }
 
 start_display() {

@@ -16,11 +16,13 @@ bool NewTextLine(TextWindowSlot* slot) {
   // A window lower than one line keeps its only line at the top instead of drifting above it.
   slot->y = kept > 0 ? kept : 0;
   PatBlt(slot->memoryDC, 0, slot->y, slot->width, slot->height - slot->y, PATCOPY);
+  MarkTextBitmapChanged(slot);
   return true;
 }
 
 void DrawInputGlyph(TextWindowSlot* slot, wchar_t unit, int cells) {
   TextOutW(slot->memoryDC, slot->x, slot->y, &unit, 1);
+  MarkTextBitmapChanged(slot);
   RECT cell = {slot->x, slot->y, slot->x + cells * slot->charWidth, slot->y + slot->lineHeight};
   InvalidateRect(slot->window, &cell, FALSE);
 }
@@ -31,10 +33,12 @@ static void DrawText(TextWindowSlot* slot, const wchar_t* text, int length) {
   int endX = slot->x;
   int count = LayOutText(text, length, slot->x, slot->width, slot->charWidth, steps, &endX);
   for (int i = 0; i < count; i++) {
-    if (steps[i].count == 0)
+    if (steps[i].count == 0) {
       NewTextLine(slot);
-    else
+    } else {
       TextOutW(slot->memoryDC, steps[i].x, slot->y, text + steps[i].first, steps[i].count);
+      MarkTextBitmapChanged(slot);
+    }
   }
   slot->x = endX;
 }
@@ -54,7 +58,8 @@ void KRV_Print(const char* format, ...) {
   int units = NarrowToWide(text, wide, FormatBufferSize);
   if (slot->logState == LogOn) WriteToLog(slot, text);
   DrawText(slot, wide, units);
-  InvalidateRect(slot->window, NULL, FALSE);
+  // An empty print (the usual way to pump from a loop) repaints nothing that is already shown.
+  if (slot->bitmapChanged) InvalidateRect(slot->window, NULL, FALSE);
   PumpWorkerMessages();
 }
 
@@ -62,6 +67,7 @@ void KRV_ClearTextWindow(void) {
   TextWindowSlot* slot = CurrentTextSlot();
   if (!slot) return;
   PatBlt(slot->memoryDC, 0, 0, slot->width, slot->height, PATCOPY);
+  MarkTextBitmapChanged(slot);
   slot->x = slot->y = 0;
   InvalidateRect(slot->window, NULL, FALSE);
   WriteToLog(slot, "\n");

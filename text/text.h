@@ -37,6 +37,9 @@ struct TextWindowSlot {
   HBITMAP previousBitmap;
   int logState;
   FILE* logFile;
+  // 1 when the bitmap was drawn into since the window last painted: a print that drew nothing
+  // then leaves the window alone, while the system's own repaints still happen.
+  int bitmapChanged;
 };
 
 extern TextWindowSlot textWindows[SlotCount];
@@ -80,6 +83,8 @@ int LayOutText(const wchar_t* text, int length, int startX, int width, int cellW
 bool NewTextLine(TextWindowSlot* slot);
 // One unit over cells cells at the cursor, and the cell invalidated (line input, cursor).
 void DrawInputGlyph(TextWindowSlot* slot, wchar_t unit, int cells);
+// Whoever draws into a slot's memory context says so here (and invalidates what it drew).
+inline void MarkTextBitmapChanged(TextWindowSlot* slot) { slot->bitmapChanged = 1; }
 
 // ---- Colour stack (text/colour_stack.cpp) ----
 void PushColours(TextWindowSlot* slot, int text, int back);

@@ -40,6 +40,7 @@ bool MakeTextBitmap(TextWindowSlot* slot) {
   slot->previousBitmap = (HBITMAP)SelectObject(slot->memoryDC, slot->bitmap);
   // A new bitmap holds whatever the allocator left; start from the background.
   PatBlt(slot->memoryDC, 0, 0, slot->width, slot->height, PATCOPY);
+  MarkTextBitmapChanged(slot);
   ApplyTextColours(slot);
   TEXTMETRICW metrics;
   GetTextMetricsW(slot->memoryDC, &metrics);

@@ -25,6 +25,8 @@ static void OnPaint(TextWindowSlot* slot) {
   BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, slot->memoryDC, r.left, r.top,
          SRCCOPY);
   EndPaint(slot->window, &paint);
+  // Every change is invalidated before the next pump, so this paint covered all of them.
+  slot->bitmapChanged = 0;
 }
 
 static void OnChar(WPARAM unit) {

@@ -9,7 +9,9 @@
 #include <string>
 
 // Mode "" streams, "silent" sends nothing, "refuse" refuses SetFormat, "oversized" sends
-// samples twice the frame's size. Also clears what the camera recorded.
+// samples twice the frame's size, "rgb24" offers only bottom-up RGB24, "rgb24narrow" the same one
+// column narrower than asked (tools/virtual_camera/camera.h has them all). Also clears what the
+// camera recorded.
 void SetCameraMode(const wchar_t* mode);
 DWORD CameraRuns(void);                 // Run calls since the last SetCameraMode
 DWORD CameraSeenDword(const wchar_t* name);  // SeenWidth, SeenHeight; 0 when absent

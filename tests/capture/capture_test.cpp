@@ -61,13 +61,19 @@ TEST_F(Capture, StartDeliversTheCameraPictureTopDown) {
         mismatches++;
   EXPECT_EQ(0, mismatches);
 
-  // Below the centre lies the yellow sector, above it the blue one (y grows downwards).
-  int r = CameraRingRadius(CaptureHeight);
-  int x = CaptureWidth / 2 - (int)(r * 0.17), below = CaptureHeight / 2 + (int)(r * 0.42);
-  int above = CaptureHeight / 2 - (int)(r * 0.42);
-  EXPECT_EQ(0xFFFF00, frame[(size_t)below * CaptureWidth + x]);
-  EXPECT_EQ(0x0000FF, frame[(size_t)above * CaptureWidth + x]);
-  EXPECT_EQ(0x000000, frame[(size_t)(CaptureHeight / 2) * CaptureWidth + CaptureWidth / 2]);
+  // The first house stands up and right of the centre, its tree further up (y grows downwards,
+  // the scene runs counter-clockwise); ground near the centre, sky near the rim.
+  int r = CameraRingRadius(CaptureHeight), cx = CaptureWidth / 2, cy = CaptureHeight / 2;
+  auto at = [&](double degrees, double fraction) {
+    double angle = degrees * 3.14159265358979323846 / 180;
+    int x = cx + (int)(r * fraction * cos(angle)), y = cy + (int)(r * fraction * sin(angle));
+    return frame[(size_t)y * CaptureWidth + x];
+  };
+  EXPECT_EQ(0xFF0000, at(337.5, 0.58));  // the house's wall
+  EXPECT_EQ(0x1E8C1E, at(292.5, 0.64));  // the tree's crown
+  EXPECT_EQ(CameraGround, at(200, 0.3));
+  EXPECT_EQ(CameraSky, at(80, 0.7));
+  EXPECT_EQ(0x000000, frame[(size_t)cy * CaptureWidth + cx]);
   EXPECT_EQ(CameraBackground, frame[0]);
   EXPECT_EQ(0, KRV_StopCapture());
 }
@@ -253,6 +259,53 @@ TEST_F(Capture, OversizedFramesAreClampedToTheBuffer) {
   EXPECT_EQ(-1, frame[0]);
   EXPECT_EQ(-1, frame[(size_t)(CaptureHeight / 2 - 1) * CaptureWidth + CaptureWidth - 1]);
   EXPECT_EQ(CameraBackground, frame[(size_t)(CaptureHeight - 1) * CaptureWidth]);
+}
+
+// Frame number of a sample time at 10 frames per second (frame n is stamped n tenths).
+int FrameNumber(double time) { return (int)floor(time / 0.1 + 0.5); }
+
+// Pixels of frame that differ from the camera's picture number of width pictureWidth; columns
+// from pictureWidth on must hold 0, as the buffer started.
+int Mismatches(const std::vector<int>& frame, int number, int pictureWidth) {
+  int mismatches = 0;
+  for (int y = 0; y < CaptureHeight; y++)
+    for (int x = 0; x < CaptureWidth; x++) {
+      int expected =
+          x < pictureWidth ? CameraPixel(x, y, pictureWidth, CaptureHeight, number) : 0;
+      if (frame[(size_t)y * CaptureWidth + x] != expected) mismatches++;
+    }
+  return mismatches;
+}
+
+// Like Wine's own capture source: only bottom-up RGB24, and no converter to RGB32 in the graph.
+TEST_F(Capture, Rgb24OnlyCameraIsExpandedTopDown) {
+  SetCameraMode(L"rgb24");
+  ASSERT_EQ(0, KRV_StartCapture(10.0));
+  std::map<std::wstring, std::wstring> expected = {{L"Video Capture 0", L"Grabber 0"}};
+  EXPECT_EQ(expected, CameraConnections());
+  EXPECT_EQ((DWORD)CaptureWidth, CameraSeenDword(L"SeenWidth"));
+  for (int i = 0; i < 3; i++) {
+    std::vector<int> frame;
+    double time = 0;
+    ASSERT_TRUE(TakeFrame(&frame, &time));
+    EXPECT_EQ(FrameBytes, krv_frameByteCount[0]);
+    ASSERT_GE(FrameNumber(time), 1);
+    EXPECT_EQ(0, Mismatches(frame, FrameNumber(time) - 1, CaptureWidth)) << i;
+  }
+  EXPECT_EQ(0, KRV_StopCapture());
+  EXPECT_EQ(0, CameraLiveObjects());
+}
+
+// One column narrower than asked: an odd width, so every row carries three bytes of padding.
+TEST_F(Capture, Rgb24RowsWithPaddingKeepTheirColumns) {
+  SetCameraMode(L"rgb24narrow");
+  ASSERT_EQ(0, KRV_StartCapture(10.0));
+  std::vector<int> frame;
+  double time = 0;
+  ASSERT_TRUE(TakeFrame(&frame, &time));
+  EXPECT_EQ(FrameBytes, krv_frameByteCount[0]);
+  ASSERT_GE(FrameNumber(time), 1);
+  EXPECT_EQ(0, Mismatches(frame, FrameNumber(time) - 1, CaptureWidth - 1));
 }
 
 TEST_F(Capture, NoDeviceReturns5) {

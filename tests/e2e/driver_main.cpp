@@ -4,6 +4,7 @@
 //   krvdrive rect CLASS                  prints left top right bottom of the outer rectangle
 //   krvdrive command CLASS ID            posts WM_COMMAND
 //   krvdrive key CLASS VK                posts a key press (VK as a number)
+//   krvdrive move CLASS X Y [TITLE]      moves the window (the one with that caption, if given)
 //   krvdrive rclick CLASS X Y            posts a right click at client coordinates
 //   krvdrive layout CLASS                describes the krv_ windows of that window's program
 //   krvdrive clipboard CLASS             writes the clipboard's text, bytes as they are
@@ -15,7 +16,8 @@
 #include "driver.h"
 
 static int Usage(void) {
-  fprintf(stderr, "usage: krvdrive wait|text|rect|command|key|rclick|layout|clipboard CLASS [ARG]\n");
+  fprintf(stderr,
+          "usage: krvdrive wait|text|rect|command|key|move|rclick|layout|clipboard CLASS [ARG]\n");
   return 2;
 }
 
@@ -23,7 +25,8 @@ int wmain(int argc, wchar_t** argv) {
   if (argc < 3) return Usage();
   std::wstring verb = argv[1];
   DWORD timeout = verb == L"wait" && argc > 3 ? (DWORD)_wtoi(argv[3]) : 5000;
-  HWND window = WaitForWindow(argv[2], NULL, 0, timeout);
+  const wchar_t* title = verb == L"move" && argc > 5 ? argv[5] : NULL;
+  HWND window = WaitForWindow(argv[2], title, 0, timeout);
   if (!window) {
     fprintf(stderr, "krvdrive: no window of class %ls\n", argv[2]);
     return 1;
@@ -38,6 +41,9 @@ int wmain(int argc, wchar_t** argv) {
     printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
   } else if (verb == L"command" && argc > 3) {
     PostCommand(window, _wtoi(argv[3]));
+  } else if (verb == L"move" && argc > 4) {
+    SetWindowPos(window, NULL, _wtoi(argv[3]), _wtoi(argv[4]), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   } else if (verb == L"key" && argc > 3) {
     SendKey(window, (UINT)_wtoi(argv[3]));
   } else if (verb == L"rclick" && argc > 4) {

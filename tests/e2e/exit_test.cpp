@@ -2,17 +2,12 @@
 // and the console's log holds what was printed.
 #include <gtest/gtest.h>
 
+#include "capture/camera_control.h"
 #include "probe.h"
 
 namespace {
 
 const std::wstring LogPath = DriverFolder() + L"KORVEL00.LOG";
-const wchar_t* const CameraKey = L"Software\\KORVEL\\VirtualCamera";
-
-void SetCameraMode(const wchar_t* mode) {
-  RegSetKeyValueW(HKEY_CURRENT_USER, CameraKey, L"Mode", REG_SZ, mode,
-                  (DWORD)((wcslen(mode) + 1) * sizeof(wchar_t)));
-}
 
 bool StatusShows(HWND window, const wchar_t* text) {
   return TextOf(FindChildById(window, StatusId)).find(text) != std::wstring::npos;

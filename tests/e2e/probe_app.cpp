@@ -7,7 +7,8 @@
 // counts new frames in AppMain and stops the capture when AppMain ends; KRV_PROBE_MODE=pick
 // runs a box pick and a circle pick in AppMain on a grey image and reports their results;
 // KRV_PROBE_MODE=layout arranges one window of each kind, some moved and resized as a user
-// would, with titles that need escaping in source text.
+// would, with titles that need escaping in source text; KRV_PROBE_MODE=lines prints the lines
+// of KRV_PROBE_TEXT (separated by '|') into a 198 x 198 console.
 #include <windows.h>
 
 #include <stdio.h>
@@ -31,6 +32,16 @@ static void DrawFigure(void) {
   krv_color = 0xFF00FF;
   KRV_Paint(90, 70);
   KRV_PutPixel(60, 45, 0xFFFFFF);
+}
+
+static void PrintProbeLines(void) {
+  // Read wide: Wine's narrow read cuts double-byte text short.
+  wchar_t wide[512] = L"";
+  GetEnvironmentVariableW(L"KRV_PROBE_TEXT", wide, 512);
+  char text[1024] = "";
+  WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, NULL, NULL);
+  KRV_OpenTextWindow(0, 300, 560, 198, 198);
+  for (char* line = strtok(text, "|"); line; line = strtok(NULL, "|")) KRV_Print("%s\n", line);
 }
 
 static void ShowFigures(void) {
@@ -107,6 +118,7 @@ void AppSetup(void) {
              krv_captureDeviceCount, krv_frameByteCount[0]);
     Report(line);
   }
+  if (ModeIs("lines")) PrintProbeLines();
   Report("setup\n");
 }
 

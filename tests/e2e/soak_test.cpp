@@ -6,16 +6,8 @@
 
 #include <string.h>
 
+#include "capture/camera_control.h"
 #include "soak_drive.h"
-
-namespace {
-
-void SetCameraMode(const wchar_t* mode) {
-  RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\KORVEL\\VirtualCamera", L"Mode", REG_SZ, mode,
-                  (DWORD)((wcslen(mode) + 1) * sizeof(wchar_t)));
-}
-
-}  // namespace
 
 TEST(Soak, StartStopCyclesKeepShowingFramesWithFlatResources) {
   Probe probe("capture", L"krvsoak.exe");

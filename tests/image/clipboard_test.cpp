@@ -412,3 +412,28 @@ TEST_F(Clipboard, DamagedPicturesAreRefusedWithoutATrace) {
   EXPECT_GT(refused, 100);
   EXPECT_GT(pasted, 20);
 }
+
+// Pictures pasted into 8-bit images keep their exact colours wherever the colour table has
+// them: an 8-bit copy pasted back, and a 24-bit copy of grey pixels into a grey image.
+TEST_F(Clipboard, EightBitImagesTakeTheExactEntriesOfPastedColours) {
+  ASSERT_EQ(0, KRV_CreateImage8(0, "source", -1, -1, 64, 8, 100));
+  BYTE* source = (BYTE*)krv_pixels[0];
+  for (int y = 0; y < 8; y++)
+    for (int x = 0; x < 64; x++) source[y * 64 + x] = (BYTE)(x * 4 + y % 4);
+  KRV_CopyImage(0);
+  ASSERT_EQ(0, KRV_CreateImage8(1, "eight", -1, -1, 64, 8, 100));
+  KRV_PasteImage(1, 0, 0);
+  for (int i = 0; i < 64 * 8; i++) ASSERT_EQ(source[i], ((BYTE*)krv_pixels[1])[i]) << i;
+
+  ASSERT_EQ(0, KRV_CreateImage(2, "grey32", -1, -1, 64, 8, 100));
+  for (int i = 0; i < 64 * 8; i++) ((int*)krv_pixels[2])[i] = source[i] * 0x010101;
+  KRV_CopyImage(2);
+  ASSERT_EQ(0, KRV_CreateImage8(3, "corner", -1, -1, 64, 8, 100));
+  memset(krv_pixels[3], 200, 64 * 8);
+  KRV_PasteImage(3, 60, 5);  // only the 4 x 3 pixels inside change
+  for (int y = 0; y < 8; y++)
+    for (int x = 0; x < 64; x++) {
+      const BYTE expected = x >= 60 && y >= 5 ? source[(y - 5) * 64 + x - 60] : 200;
+      ASSERT_EQ(expected, ((BYTE*)krv_pixels[3])[y * 64 + x]) << x << "," << y;
+    }
+}

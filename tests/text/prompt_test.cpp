@@ -29,6 +29,8 @@ class Prompt : public TextWindows {
   int Run(const std::wstring& line) {
     HWND window = Slot(0).window;
     std::thread typist([&] {
+      // Keys typed before the prompt waits for its line are dropped, as in the program.
+      for (int i = 0; i < 500 && !inputPending; i++) Sleep(2);
       for (wchar_t c : line + L"\r") {
         Sleep(10);
         PostMessageW(window, WM_CHAR, c, 1);

@@ -18,11 +18,13 @@ static const wchar_t CameraKey[] = L"Software\\KORVEL\\VirtualCamera";
 // Value "Mode": "" or absent streams normally; "silent" delivers no frame; "refuse" refuses
 // SetFormat; "oversized" delivers samples twice the size of the frame; "noconfig" offers no
 // IAMStreamConfig and no pin category; "noconnect" refuses every connection; "norun" fails Pause and Run;
-// "undersized" delivers samples half the size of the frame; "stopping" delivers 20 frames after
-// each Run, then nothing; "flood" delivers 1000 frames a second whatever rate was agreed.
+// "rgb24" offers only bottom-up 24-bit RGB, as Wine's own capture source does; "rgb24narrow"
+// does the same one column narrower than asked, so that its rows carry padding; "undersized"
+// delivers samples half the size of the frame; "stopping" delivers 20 frames after each Run,
+// then nothing; "flood" delivers 1000 frames a second whatever rate was agreed.
 enum CameraMode {
   ModeNormal, ModeSilent, ModeRefuse, ModeOversized, ModeNoConfig, ModeNoConnect, ModeNoRun,
-  ModeUndersized, ModeStopping, ModeFlood
+  ModeRgb24, ModeRgb24Narrow, ModeUndersized, ModeStopping, ModeFlood
 };
 enum { StoppingFrames = 20 };
 CameraMode ReadCameraMode(void);
@@ -37,10 +39,15 @@ extern HMODULE cameraModule;
 
 HRESULT CreateCameraFilter(REFIID riid, void** object);
 
-// Media types offered: RGB32, bottom-up, any size, at the given frame duration (100 ns units).
+// Media types offered: RGB32 (bits 32) or RGB24 (bits 24), bottom-up, any size, at the given
+// frame duration (100 ns units).
 void FillCameraType(AM_MEDIA_TYPE* type, VIDEOINFOHEADER* format, int width, int height,
-                    REFERENCE_TIME duration);
-AM_MEDIA_TYPE* NewCameraType(int width, int height, REFERENCE_TIME duration);
+                    REFERENCE_TIME duration, int bits);
+AM_MEDIA_TYPE* NewCameraType(int width, int height, REFERENCE_TIME duration, int bits);
+// Bytes of one bottom-up row: 4 per pixel, or 3 padded to a multiple of 4.
+inline long CameraRowBytes(int width, int bits) {
+  return bits == 24 ? ((long)width * 3 + 3) & ~3L : (long)width * 4;
+}
 void DeleteMediaType(AM_MEDIA_TYPE* type);
 
 #endif

@@ -105,12 +105,14 @@ class CameraFilter final : public IBaseFilter {
   wchar_t name[128];
   CameraMode mode = ModeNormal;
 
-  long FrameBytes() const { return (long)width * height * 4; }
+  int Bits() const { return mode == ModeRgb24 || mode == ModeRgb24Narrow ? 24 : 32; }
+  long FrameBytes() const { return CameraRowBytes(width, Bits()) * height; }
 
  private:
   static DWORD WINAPI StreamMain(LPVOID self);
   void Stream();
   void FillSample(BYTE* data, long size, int frame);
+  bool DrawPicture(DWORD* pixels, int w, int h, int frame);
   void StopStreaming();
 
   LONG references_ = 1;
@@ -120,6 +122,7 @@ class CameraFilter final : public IBaseFilter {
   volatile LONG runGeneration_ = 0;
   LONGLONG runStartTicks_ = 0;
   DWORD* still_ = NULL;  // the still picture, bottom-up, for the current size
+  DWORD* picture_ = NULL;  // the 32-bit frame a 24-bit sample is packed from
   int stillWidth_ = 0, stillHeight_ = 0;
 };
 
@@ -196,14 +199,15 @@ class PinEnum final : public OneItemEnum<IEnumPins, IPin, PinEnum> {
   }
 };
 
-// One type: RGB32 at the current size and rate.
+// One type: RGB32 (or RGB24) at the current size and rate.
 class TypeEnum final : public OneItemEnum<IEnumMediaTypes, AM_MEDIA_TYPE, TypeEnum> {
  public:
   using OneItemEnum::OneItemEnum;
   static const IID& InterfaceId() { return IID_IEnumMediaTypes; }
   AM_MEDIA_TYPE* MakeItem() {
     EnterCriticalSection(&filter_->lock);
-    AM_MEDIA_TYPE* type = NewCameraType(filter_->width, filter_->height, filter_->duration);
+    AM_MEDIA_TYPE* type =
+        NewCameraType(filter_->width, filter_->height, filter_->duration, filter_->Bits());
     LeaveCriticalSection(&filter_->lock);
     return type;
   }
@@ -211,17 +215,20 @@ class TypeEnum final : public OneItemEnum<IEnumMediaTypes, AM_MEDIA_TYPE, TypeEn
 
 // ---- Media types ----
 
-bool IsCameraType(const AM_MEDIA_TYPE* type) {
-  return type && type->majortype == MEDIATYPE_Video && type->subtype == MEDIASUBTYPE_RGB32 &&
+const GUID& SubtypeOf(int bits) { return bits == 24 ? MEDIASUBTYPE_RGB24 : MEDIASUBTYPE_RGB32; }
+
+bool IsCameraType(const AM_MEDIA_TYPE* type, int bits) {
+  return type && type->majortype == MEDIATYPE_Video && type->subtype == SubtypeOf(bits) &&
          type->formattype == FORMAT_VideoInfo && type->pbFormat &&
          type->cbFormat >= sizeof(VIDEOINFOHEADER);
 }
 
-// A type the pin can connect with: nothing asked for, or video RGB32 in the parts given.
-bool Acceptable(const AM_MEDIA_TYPE* type) {
+// A type the pin can connect with: nothing asked for, or video of the camera's subtype in the
+// parts given.
+bool Acceptable(const AM_MEDIA_TYPE* type, int bits) {
   if (!type) return true;
   if (type->majortype != GUID_NULL && type->majortype != MEDIATYPE_Video) return false;
-  if (type->subtype != GUID_NULL && type->subtype != MEDIASUBTYPE_RGB32) return false;
+  if (type->subtype != GUID_NULL && type->subtype != SubtypeOf(bits)) return false;
   if (type->formattype != GUID_NULL && type->formattype != FORMAT_VideoInfo) return false;
   return true;
 }
@@ -229,20 +236,21 @@ bool Acceptable(const AM_MEDIA_TYPE* type) {
 }  // namespace
 
 void FillCameraType(AM_MEDIA_TYPE* type, VIDEOINFOHEADER* format, int width, int height,
-                    REFERENCE_TIME duration) {
+                    REFERENCE_TIME duration, int bits) {
   memset(format, 0, sizeof *format);
   format->AvgTimePerFrame = duration;
-  format->dwBitRate = (DWORD)((LONGLONG)width * height * 32 * 10000000 / (duration ? duration : 1));
+  format->dwBitRate =
+      (DWORD)((LONGLONG)width * height * bits * 10000000 / (duration ? duration : 1));
   format->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   format->bmiHeader.biWidth = width;
   format->bmiHeader.biHeight = height;
   format->bmiHeader.biPlanes = 1;
-  format->bmiHeader.biBitCount = 32;
+  format->bmiHeader.biBitCount = (WORD)bits;
   format->bmiHeader.biCompression = BI_RGB;
-  format->bmiHeader.biSizeImage = (DWORD)width * height * 4;
+  format->bmiHeader.biSizeImage = (DWORD)(CameraRowBytes(width, bits) * height);
   memset(type, 0, sizeof *type);
   type->majortype = MEDIATYPE_Video;
-  type->subtype = MEDIASUBTYPE_RGB32;
+  type->subtype = SubtypeOf(bits);
   type->bFixedSizeSamples = TRUE;
   type->lSampleSize = format->bmiHeader.biSizeImage;
   type->formattype = FORMAT_VideoInfo;
@@ -250,7 +258,7 @@ void FillCameraType(AM_MEDIA_TYPE* type, VIDEOINFOHEADER* format, int width, int
   type->pbFormat = (BYTE*)format;
 }
 
-AM_MEDIA_TYPE* NewCameraType(int width, int height, REFERENCE_TIME duration) {
+AM_MEDIA_TYPE* NewCameraType(int width, int height, REFERENCE_TIME duration, int bits) {
   AM_MEDIA_TYPE* type = (AM_MEDIA_TYPE*)CoTaskMemAlloc(sizeof(AM_MEDIA_TYPE));
   VIDEOINFOHEADER* format = (VIDEOINFOHEADER*)CoTaskMemAlloc(sizeof(VIDEOINFOHEADER));
   if (!type || !format) {
@@ -258,7 +266,7 @@ AM_MEDIA_TYPE* NewCameraType(int width, int height, REFERENCE_TIME duration) {
     CoTaskMemFree(format);
     return NULL;
   }
-  FillCameraType(type, format, width, height, duration);
+  FillCameraType(type, format, width, height, duration, bits);
   return type;
 }
 
@@ -297,6 +305,7 @@ CameraFilter::~CameraFilter() {
   if (clock_) clock_->Release();
   if (stopEvent_) CloseHandle(stopEvent_);
   delete[] still_;
+  delete[] picture_;
   DeleteCriticalSection(&lock);
   InterlockedDecrement(&liveObjects);
 }
@@ -497,21 +506,52 @@ void CameraFilter::Stream() {
   }
 }
 
-// Rows go bottom-up, as an RGB32 bitmap with a positive height stores them.
+// Bytes B, G, R per pixel, rows padded with 0xA5 so that a reader that ignores the padding
+// sees wrong colours.
+void PackRgb24(const DWORD* pixels, int w, int h, BYTE* data) {
+  long rowBytes = CameraRowBytes(w, 24);
+  for (int k = 0; k < h; k++) {
+    BYTE* row = data + (size_t)rowBytes * k;
+    const DWORD* from = pixels + (size_t)w * k;
+    for (int x = 0; x < w; x++) {
+      row[3 * x] = (BYTE)from[x];
+      row[3 * x + 1] = (BYTE)(from[x] >> 8);
+      row[3 * x + 2] = (BYTE)(from[x] >> 16);
+    }
+    memset(row + 3 * w, 0xA5, rowBytes - 3 * w);
+  }
+}
+
+// Rows go bottom-up, as a bitmap with a positive height stores them.
 void CameraFilter::FillSample(BYTE* data, long size, int frame) {
-  int w = width, h = height;
-  if ((long)w * h * 4 > size) return;
+  int w = width, h = height, bits = Bits();
+  long pictureBytes = CameraRowBytes(w, bits) * h;
+  if (pictureBytes > size) return;
+  if (!DrawPicture(bits == 32 ? (DWORD*)data : NULL, w, h, frame)) return;
+  if (bits == 24) PackRgb24(picture_, w, h, data);
+  // Whatever lies past the frame in an oversized sample is plain white.
+  if (size > pictureBytes) memset(data + pictureBytes, 0xFF, size - pictureBytes);
+}
+
+// The picture of frame number frame into pixels, or into picture_ when pixels is NULL.
+bool CameraFilter::DrawPicture(DWORD* pixels, int w, int h, int frame) {
   if (!still_ || stillWidth_ != w || stillHeight_ != h) {
     delete[] still_;
+    delete[] picture_;
+    picture_ = NULL;
     still_ = new (std::nothrow) DWORD[(size_t)w * h];
-    if (!still_) return;
+    if (!still_) return false;
     stillWidth_ = w;
     stillHeight_ = h;
     for (int y = 0; y < h; y++)
       for (int x = 0; x < w; x++) still_[(size_t)(h - 1 - y) * w + x] = CameraStillPixel(x, y, w, h);
   }
-  memcpy(data, still_, (size_t)w * h * 4);
-  DWORD* pixels = (DWORD*)data;
+  if (!pixels) {
+    if (!picture_) picture_ = new (std::nothrow) DWORD[(size_t)w * h];
+    pixels = picture_;
+    if (!pixels) return false;
+  }
+  memcpy(pixels, still_, (size_t)w * h * 4);
   double mx, my;
   CameraMarkerCentre(frame, w, h, &mx, &my);
   double r = CameraMarkerRadius(h);
@@ -522,8 +562,7 @@ void CameraFilter::FillSample(BYTE* data, long size, int frame) {
       pixels[(size_t)(h - 1 - y) * w + x] = CameraPixel(x, y, w, h, frame);
     }
   }
-  // Whatever lies past the frame in an oversized sample is plain white.
-  if (size > (long)w * h * 4) memset(data + (size_t)w * h * 4, 0xFF, size - (size_t)w * h * 4);
+  return true;
 }
 
 // ---- Pin ----
@@ -567,10 +606,11 @@ STDMETHODIMP CameraPin::Connect(IPin* receiverPin, const AM_MEDIA_TYPE* wanted) 
   HRESULT result = S_OK;
   if (f->connected) result = VFW_E_ALREADY_CONNECTED;
   else if (f->state != State_Stopped) result = VFW_E_NOT_STOPPED;
-  else if (!Acceptable(wanted) || f->mode == ModeNoConnect) result = VFW_E_TYPE_NOT_ACCEPTED;
+  else if (!Acceptable(wanted, f->Bits()) || f->mode == ModeNoConnect)
+    result = VFW_E_TYPE_NOT_ACCEPTED;
   AM_MEDIA_TYPE type;
   VIDEOINFOHEADER format;
-  FillCameraType(&type, &format, f->width, f->height, f->duration);
+  FillCameraType(&type, &format, f->width, f->height, f->duration, f->Bits());
   if (result == S_OK && FAILED(receiverPin->ReceiveConnection(this, &type)))
     result = VFW_E_NO_ACCEPTABLE_TYPES;
   IMemInputPin* input = NULL;
@@ -640,7 +680,7 @@ STDMETHODIMP CameraPin::ConnectionMediaType(AM_MEDIA_TYPE* type) {
   if (f->connected) {
     VIDEOINFOHEADER* format = (VIDEOINFOHEADER*)CoTaskMemAlloc(sizeof(VIDEOINFOHEADER));
     if (format) {
-      FillCameraType(type, format, f->width, f->height, f->duration);
+      FillCameraType(type, format, f->width, f->height, f->duration, f->Bits());
       result = S_OK;
     } else {
       result = E_OUTOFMEMORY;
@@ -668,7 +708,7 @@ STDMETHODIMP CameraPin::QueryId(LPWSTR* id) {
 }
 
 STDMETHODIMP CameraPin::QueryAccept(const AM_MEDIA_TYPE* type) {
-  return IsCameraType(type) ? S_OK : S_FALSE;
+  return IsCameraType(type, filter_->Bits()) ? S_OK : S_FALSE;
 }
 
 STDMETHODIMP CameraPin::EnumMediaTypes(IEnumMediaTypes** types) {
@@ -677,16 +717,18 @@ STDMETHODIMP CameraPin::EnumMediaTypes(IEnumMediaTypes** types) {
   return *types ? S_OK : E_OUTOFMEMORY;
 }
 
-// Any size and rate, always RGB32; the caller's biSizeImage is not trusted but recomputed.
+// Any size and rate in the camera's one subtype; the caller's biSizeImage is not trusted but
+// recomputed. The narrow mode keeps a width one below the one asked for.
 STDMETHODIMP CameraPin::SetFormat(AM_MEDIA_TYPE* type) {
   CameraFilter* f = filter_;
   if (f->mode == ModeRefuse) return VFW_E_INVALIDMEDIATYPE;
-  if (!IsCameraType(type)) return VFW_E_INVALIDMEDIATYPE;
+  if (!IsCameraType(type, f->Bits())) return VFW_E_INVALIDMEDIATYPE;
   const VIDEOINFOHEADER* format = (const VIDEOINFOHEADER*)type->pbFormat;
   LONG width = format->bmiHeader.biWidth, height = format->bmiHeader.biHeight;
   if (width <= 0 || height <= 0 || width > 4096 || height > 4096 ||
-      format->bmiHeader.biBitCount != 32 || format->AvgTimePerFrame < 0)
+      format->bmiHeader.biBitCount != f->Bits() || format->AvgTimePerFrame < 0)
     return VFW_E_INVALIDMEDIATYPE;
+  if (f->mode == ModeRgb24Narrow && width > 1) width--;
   EnterCriticalSection(&f->lock);
   HRESULT result = S_OK;
   if (f->connected) {
@@ -704,7 +746,7 @@ STDMETHODIMP CameraPin::SetFormat(AM_MEDIA_TYPE* type) {
 STDMETHODIMP CameraPin::GetFormat(AM_MEDIA_TYPE** type) {
   if (!type) return E_POINTER;
   EnterCriticalSection(&filter_->lock);
-  *type = NewCameraType(filter_->width, filter_->height, filter_->duration);
+  *type = NewCameraType(filter_->width, filter_->height, filter_->duration, filter_->Bits());
   LeaveCriticalSection(&filter_->lock);
   return *type ? S_OK : E_OUTOFMEMORY;
 }

@@ -35,6 +35,8 @@ CameraMode ReadCameraMode(void) {
   if (wcscmp(mode, L"noconfig") == 0) return ModeNoConfig;
   if (wcscmp(mode, L"noconnect") == 0) return ModeNoConnect;
   if (wcscmp(mode, L"norun") == 0) return ModeNoRun;
+  if (wcscmp(mode, L"rgb24") == 0) return ModeRgb24;
+  if (wcscmp(mode, L"rgb24narrow") == 0) return ModeRgb24Narrow;
   if (wcscmp(mode, L"undersized") == 0) return ModeUndersized;
   if (wcscmp(mode, L"stopping") == 0) return ModeStopping;
   if (wcscmp(mode, L"flood") == 0) return ModeFlood;

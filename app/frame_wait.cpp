@@ -1,0 +1,51 @@
+// The hand-over of device 0's frames to image 0: the wait for a new frame, the copy, and the
+// camera brought back for a run after one that stopped it. Worker thread.
+#include <windows.h>
+#include <string.h>
+
+#include "app/app.h"
+
+long FrameCopyBytes(long reported, long imageBytes) {
+  if (reported < 0 || imageBytes < 0) return 0;
+  return reported < imageBytes ? reported : imageBytes;
+}
+
+static long CameraImageBytes(void) {
+  const ImageSlot& slot = krv_images[CameraImage];
+  if (!slot.inUse || !krv_pixels[CameraImage]) return 0;
+  long stride = slot.bits == 32 ? (long)slot.width * 4 : ((long)slot.width + 3) & ~3L;
+  return stride * slot.height;
+}
+
+// Between looks the thread sleeps until a message comes or a millisecond passes, so the windows
+// answer at once and a frame is taken within about a millisecond of its arrival.
+int WaitForFrame(void) {
+  for (;;) {
+    if (stopRequested) return 0;
+    if (krv_captureRunning && krv_captureDeviceCount > 0) {
+      double time = krv_sampleTime[0];
+      if (time != krv_consumedTime[0]) {
+        krv_consumedTime[0] = time;
+        return 1;
+      }
+    }
+    PumpWorkerMessages();
+    MsgWaitForMultipleObjects(0, NULL, FALSE, 1, QS_ALLINPUT);
+  }
+}
+
+void CopyCameraFrame(void) {
+  if (!krv_captureRunning || krv_captureDeviceCount <= 0) return;
+  const int* frame = krv_frameBuffer[0];
+  long bytes = FrameCopyBytes(krv_frameByteCount[0], CameraImageBytes());
+  if (frame && bytes > 0) memcpy(krv_pixels[CameraImage], frame, (size_t)bytes);
+}
+
+void ReviveCamera(void) {
+  if (!krv_images[CameraImage].inUse)
+    KRV_CreateImage(CameraImage, "000", 0, 0, CaptureWidth, CaptureHeight, 100);
+  if (!krv_captureRunning) {
+    int code = KRV_StartCapture(10.0);
+    if (code != 0) KRV_Print("Error %d\n", code);
+  }
+}

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Runs the benchmarks and prints their tables: the unwrap core built natively against Debian's
+# OpenCV (installed here when missing; it is a yardstick only, never a dependency of the
+# programs), the same core built with MinGW under Wine, and the empty prints of a pass.
+# Usage: scripts/bench.sh [passes]
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/.." && pwd)
+passes=${1:-300}
+
+if ! dpkg-query -W -f='${Status}' libopencv-imgproc-dev 2>/dev/null | grep -q "install ok installed"
+then
+  echo "bench: installing libopencv-imgproc-dev"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq </dev/null
+  apt-get install -y -qq --no-install-recommends libopencv-imgproc-dev g++ </dev/null
+fi
+"$here/setup.sh" >/dev/null
+"$here/build.sh" >/dev/null
+source "$here/wine_env.sh"
+
+native=$build/native
+mkdir -p "$native"
+g++ -O2 -std=c++17 -DKRV_BENCH_OPENCV -I"$root" -I/usr/include/opencv4 \
+  "$root/tools/unwrap_bench/unwrap_bench.cpp" "$root/app/unwrap.cpp" "$root/app/strip_table.cpp" \
+  -o "$native/unwrap_bench" -lopencv_imgproc -lopencv_core
+
+cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
+echo "## Unwrap, native (g++ -O2, Linux), $cpu"
+"$native/unwrap_bench" "$passes"
+
+trap stop_wine EXIT
+start_wine
+cd "$build/bin"
+echo
+echo "## Unwrap, MinGW build under Wine"
+wine unwrap_bench.exe "$passes" </dev/null | tr -d '\r'
+echo
+echo "## Empty prints of one pass under Wine (22 per pass)"
+echo
+wine print_bench.exe 22 "$passes" </dev/null | tr -d '\r'

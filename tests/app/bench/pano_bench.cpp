@@ -1,0 +1,135 @@
+// pano_bench: what one pass of rimview costs at this build's capture size, piece by piece, and
+// how soon and how cheaply the frame wait takes a new frame. Prints figures; not a test.
+#include <windows.h>
+
+#include <stdio.h>
+
+#include <thread>
+#include <vector>
+
+#include "app/app.h"
+#include "support/framework_windows.h"
+
+namespace {
+
+double Now(void) {
+  static LARGE_INTEGER frequency;
+  if (!frequency.QuadPart) QueryPerformanceFrequency(&frequency);
+  LARGE_INTEGER count;
+  QueryPerformanceCounter(&count);
+  return (double)count.QuadPart * 1000.0 / (double)frequency.QuadPart;
+}
+
+template <typename Work>
+void Measure(const char* name, int rounds, Work work) {
+  work();  // warm
+  double start = Now();
+  for (int i = 0; i < rounds; i++) work();
+  printf("  %-44s %8.3f ms\n", name, (Now() - start) / rounds);
+}
+
+void MeasureWait(void) {
+  krv_captureRunning = 1;
+  krv_captureDeviceCount = 1;
+  std::vector<double> delays;
+  volatile double arrived = 0;
+  std::thread camera([&] {
+    for (int i = 1; i <= 40; i++) {
+      Sleep(20 + (i * 7) % 13);
+      arrived = Now();
+      krv_sampleTime[0] = i * 0.1;
+    }
+    Sleep(50);
+    stopRequested = 1;  // a frame taken late may have hidden the next one
+  });
+  while (WaitForFrame()) delays.push_back(Now() - arrived);
+  camera.join();
+  stopRequested = 0;
+  double sum = 0, worst = 0;
+  for (double d : delays) {
+    sum += d;
+    if (d > worst) worst = d;
+  }
+  printf("  frame wait: arrival to pass, %zu frames      mean %.3f ms, worst %.3f ms\n",
+         delays.size(), sum / delays.size(), worst);
+
+  // A camera that sends nothing: what the wait costs while it waits.
+  FILETIME created, exited, kernel0, user0, kernel1, user1;
+  GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel0, &user0);
+  std::thread stopper([] {
+    Sleep(2000);
+    stopRequested = 1;
+  });
+  double start = Now();
+  WaitForFrame();
+  double wall = Now() - start;
+  stopper.join();
+  stopRequested = 0;
+  GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel1, &user1);
+  auto ms = [](const FILETIME& a, const FILETIME& b) {
+    ULARGE_INTEGER x = {{a.dwLowDateTime, a.dwHighDateTime}};
+    ULARGE_INTEGER y = {{b.dwLowDateTime, b.dwHighDateTime}};
+    return (double)(y.QuadPart - x.QuadPart) / 10000.0;
+  };
+  double cpu = ms(kernel0, kernel1) + ms(user0, user1);
+  printf("  frame wait without frames: %.0f ms of processor in %.0f ms (%.1f%%)\n", cpu, wall,
+         100.0 * cpu / wall);
+  krv_captureRunning = 0;
+  krv_captureDeviceCount = 0;
+}
+
+}  // namespace
+
+int main(void) {
+  setvbuf(stdout, NULL, _IONBF, 0);  // figures as they come
+  UseFrameworkWindows();
+  const int w = CaptureWidth, h = CaptureHeight;
+  printf("rimview pass at %d x %d\n", w, h);
+  KRV_OpenTextWindow(0, 0, 0, 198, 198);
+  KRV_CreateImage(0, "000", 0, 0, w, h, 100);
+  KRV_CreateImage(1, "Hello,there!", 200, 200, w, h, 100);
+  std::vector<int> frame((size_t)w * h);
+  unsigned seed = 5;
+  for (int& pixel : frame) pixel = (int)((seed = seed * 1103515245u + 12345u) >> 8) & 0xFFFFFF;
+  krv_frameBuffer[0] = frame.data();
+  krv_frameByteCount[0] = (long)frame.size() * 4;
+  krv_captureRunning = 1;
+  krv_captureDeviceCount = 1;
+  ring = InitialRing(w, h);
+  camOverlay = 1;
+
+  Measure("frame copy", 200, [] { CopyCameraFrame(); });
+  Measure("22 empty prints (PollButtons, nothing pressed)", 50, [] { PollButtons(); });
+  PixelPlane source = {(int*)krv_pixels[0], w, h, w}, target = {(int*)krv_pixels[1], w, h, w};
+  RayState scratch;
+  for (int layout : {StripTop, StripCentred, StripHalves}) {
+    char name[64];
+    snprintf(name, sizeof name, "unwrap core, layout %d", layout);
+    Measure(name, 50, [&] { UnwrapStrip(&ring, layout, &source, &target, &scratch); });
+  }
+  Measure("clearing image 1 (KRV_FillBox)", 50, [&] {
+    KRV_SelectImage(1);
+    KRV_FillBox(0, 0, w - 1, h - 1, 0, 0);
+  });
+  Measure("redraw of image 1", 50, [] { KRV_RedrawImage(1); });
+  Measure("overlay (XOR figures, redraw, three lines)", 50, [] { DrawRingOverlay(); });
+  Measure("mode 0: camera frame", 50, [] { RunDisplayMode(0); });
+  Measure("mode 1: clear, centred strip, redraws, overlay", 50, [] { RunDisplayMode(10); });
+  Measure("mode 2: clear, half strips, redraws, overlay", 50, [] { RunDisplayMode(60); });
+  Measure("whole pass in mode 1 (copy, prints, display)", 30, [] {
+    CopyCameraFrame();
+    PollButtons();
+    RunDisplayMode(10);
+    PumpWorkerMessages();
+  });
+  Measure("whole pass in mode 2 (copy, prints, display)", 30, [] {
+    CopyCameraFrame();
+    PollButtons();
+    RunDisplayMode(60);
+    PumpWorkerMessages();
+  });
+  krv_captureRunning = 0;
+  krv_frameBuffer[0] = nullptr;
+  MeasureWait();
+  return 0;
+}
