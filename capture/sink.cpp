@@ -42,6 +42,10 @@ static void CountArrival(int device) {
   framesArrived[device] = framesArrived[device] + 1;
 }
 
+static void SignalFrame(void) {
+  if (krv_frameSignal) SetEvent((HANDLE)krv_frameSignal);
+}
+
 // Byte count, rows, then sample time: the consumer reads them in the opposite order.
 STDMETHODIMP xkc_SampleGrabberCB::BufferCB(double sampleTime, BYTE* buffer, long length) {
   if (device < 0 || device >= MaxCaptureDevices) return S_OK;
@@ -56,6 +60,7 @@ STDMETHODIMP xkc_SampleGrabberCB::BufferCB(double sampleTime, BYTE* buffer, long
                             (BYTE*)frame);
     CountArrival(device);
     krv_sampleTime[device] = sampleTime;
+    SignalFrame();
     return S_OK;
   }
   long frameBytes = (long)CaptureWidth * CaptureHeight * 4;
@@ -65,5 +70,6 @@ STDMETHODIMP xkc_SampleGrabberCB::BufferCB(double sampleTime, BYTE* buffer, long
   CopyFrameTopDown(buffer, length, CaptureWidth, entry.frameHeight, (BYTE*)frame);
   CountArrival(device);
   krv_sampleTime[device] = sampleTime;
+  SignalFrame();
   return S_OK;
 }

@@ -38,9 +38,12 @@ double NowCount(void) {
   return (double)now.QuadPart;
 }
 
+double runStart;
+
 void OnPanoramaShown(void) {
   double shown = NowCount();
   double taken = krv_consumedTime[0];
+  if ((double)lastArrivalCount[0] < runStart) return;  // came before the run, while setting up
   if (krv_sampleTime[0] != taken) lateFrames++;  // the arrival stamp is a newer frame's
   else delays.push_back((shown - (double)lastArrivalCount[0]) / countsPerMs);
   if (lastShownTime >= 0) {
@@ -84,6 +87,7 @@ int main(int argc, char** argv) {
   });
   long arrivedBefore = framesArrived[0];
   double cpuBefore = ProcessCpuMs(), wallBefore = NowCount();
+  runStart = wallBefore;
   AppMain();  // runs until the stopper's Stop; destroys images 0 and 1 and stops the capture
   double wall = (NowCount() - wallBefore) / countsPerMs, cpu = ProcessCpuMs() - cpuBefore;
   long arrived = framesArrived[0] - arrivedBefore;
