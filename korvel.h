@@ -218,5 +218,8 @@ extern int* volatile krv_frameBuffer[MaxCaptureDevices];  // CaptureWidth x Capt
 extern volatile long krv_frameByteCount[MaxCaptureDevices];  // never above the buffer's size
 extern volatile double krv_sampleTime[MaxCaptureDevices];    // seconds
 extern volatile double krv_consumedTime[MaxCaptureDevices];
+// An auto-reset event set after each new sample time of any device (NULL before the first
+// KRV_StartCapture): a program waiting for frames can sleep on it instead of looking again.
+extern void* volatile krv_frameSignal;
 
 #endif

@@ -17,8 +17,11 @@ static long CameraImageBytes(void) {
   return stride * slot.height;
 }
 
-// Between looks the thread sleeps until a message comes or a millisecond passes, so the windows
-// answer at once and a frame is taken within about a millisecond of its arrival.
+// Between looks the thread sleeps until a frame or a message comes, so the windows answer at
+// once and a frame is taken as it arrives; it wakes every few milliseconds to see Stop. Without
+// the capture's frame signal it looks every millisecond.
+enum { StopLookMs = 10 };
+
 int WaitForFrame(void) {
   for (;;) {
     if (stopRequested) return 0;
@@ -30,7 +33,11 @@ int WaitForFrame(void) {
       }
     }
     PumpWorkerMessages();
-    MsgWaitForMultipleObjects(0, NULL, FALSE, 1, QS_ALLINPUT);
+    HANDLE signal = (HANDLE)krv_frameSignal;
+    if (signal)
+      MsgWaitForMultipleObjects(1, &signal, FALSE, StopLookMs, QS_ALLINPUT);
+    else
+      MsgWaitForMultipleObjects(0, NULL, FALSE, 1, QS_ALLINPUT);
   }
 }
 

@@ -66,12 +66,18 @@ static void UnwrapOnImages(int layout) {
 
 void UnwrapTopStrip(void) { UnwrapOnImages(StripTop); }
 
+void (*panoramaShown)(void) = NULL;
+
+static void PanoramaRedrawn(void) {
+  if (panoramaShown) panoramaShown();
+}
+
+// The overlay ends with a redraw of image 0 and nothing draws on it after that, so a second
+// redraw would copy the same pixels again.
 static void ShowStripAndOverlay(void) {
   KRV_RedrawImage(PanoramaImage);
-  if (camOverlay == 1) {
-    DrawRingOverlay();
-    KRV_RedrawImage(CameraImage);
-  }
+  PanoramaRedrawn();
+  if (camOverlay == 1) DrawRingOverlay();
 }
 
 void UnwrapCentredStrip(void) {
@@ -90,6 +96,7 @@ void ShowCameraFrame(void) {
   if (ImageBytes(PanoramaImage) < bytes) bytes = ImageBytes(PanoramaImage);
   if (bytes > 0) memcpy(krv_pixels[PanoramaImage], krv_pixels[CameraImage], (size_t)bytes);
   KRV_RedrawImage(PanoramaImage);
+  PanoramaRedrawn();
 }
 
 // Drawn by inversion only, so a second call restores every pixel; where the cross lies on the

@@ -13,6 +13,7 @@ int* volatile krv_frameBuffer[MaxCaptureDevices];
 volatile long krv_frameByteCount[MaxCaptureDevices];
 volatile double krv_sampleTime[MaxCaptureDevices];
 volatile double krv_consumedTime[MaxCaptureDevices];
+void* volatile krv_frameSignal;  // lives as long as the process
 
 CaptureDevice captureDevices[MaxCaptureDevices];
 xkc_SampleGrabberCB captureSinks[MaxCaptureDevices];
@@ -322,6 +323,7 @@ int StartAttempt(double fps) {
 
 int KRV_StartCapture(double fps) {
   if (krv_captureRunning) return StartRunning;
+  if (!krv_frameSignal) krv_frameSignal = CreateEventW(NULL, FALSE, FALSE, NULL);
   int code = StartOk;
   bool retrying = false;
   for (int attempt = 0; attempt < StartAttempts; attempt++) {

@@ -32,6 +32,20 @@ STDMETHODIMP_(ULONG) xkc_SampleGrabberCB::Release() { return 1; }
 
 STDMETHODIMP xkc_SampleGrabberCB::SampleCB(double, IMediaSample*) { return S_OK; }
 
+volatile long framesArrived[MaxCaptureDevices];
+volatile LONGLONG lastArrivalCount[MaxCaptureDevices];
+
+static void CountArrival(int device) {
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  lastArrivalCount[device] = now.QuadPart;
+  framesArrived[device] = framesArrived[device] + 1;
+}
+
+static void SignalFrame(void) {
+  if (krv_frameSignal) SetEvent((HANDLE)krv_frameSignal);
+}
+
 // Byte count, rows, then sample time: the consumer reads them in the opposite order.
 STDMETHODIMP xkc_SampleGrabberCB::BufferCB(double sampleTime, BYTE* buffer, long length) {
   if (device < 0 || device >= MaxCaptureDevices) return S_OK;
@@ -44,7 +58,9 @@ STDMETHODIMP xkc_SampleGrabberCB::BufferCB(double sampleTime, BYTE* buffer, long
     krv_frameByteCount[device] = valid;
     ExpandRgb24FrameTopDown(buffer, length, entry.rgb24, CaptureWidth, entry.frameHeight,
                             (BYTE*)frame);
+    CountArrival(device);
     krv_sampleTime[device] = sampleTime;
+    SignalFrame();
     return S_OK;
   }
   long frameBytes = (long)CaptureWidth * CaptureHeight * 4;
@@ -52,6 +68,8 @@ STDMETHODIMP xkc_SampleGrabberCB::BufferCB(double sampleTime, BYTE* buffer, long
   if (expected <= 0 || !buffer) return S_OK;
   krv_frameByteCount[device] = expected;
   CopyFrameTopDown(buffer, length, CaptureWidth, entry.frameHeight, (BYTE*)frame);
+  CountArrival(device);
   krv_sampleTime[device] = sampleTime;
+  SignalFrame();
   return S_OK;
 }

@@ -1,5 +1,7 @@
 // Lines and rectangles in colour and XOR flavours, clipped pixel by pixel. Worker thread.
 // Every pixel of a line is plotted exactly once, which is what makes the XOR line reversible.
+#include <string.h>
+
 #include "draw/draw.h"
 
 static void Plot(bool toggle, int colour, int x, int y) {
@@ -100,8 +102,32 @@ void KRV_XorBox(int x1, int y1, int x2, int y2) {
   }
 }
 
+// One colour over the whole box: every pixel of it inside the image takes the colour, row by
+// row, and the current point ends where the outline and the last interior line would leave it.
+static bool FillPlainBox(int x1, int y1, int x2, int y2, int colour) {
+  const unsigned id = (unsigned)krv_current;
+  if (id >= SlotCount || !krv_images[id].inUse || !krv_pixels[id]) return false;
+  const ImageSlot& slot = krv_images[id];
+  const bool interior = (long long)x2 - x1 >= 2 && (long long)y2 - y1 >= 2;
+  currentPointX = interior ? x2 - 1 : x1;
+  currentPointY = interior ? y2 - 1 : y1;
+  const int left = x1 < 0 ? 0 : x1, right = x2 >= slot.width ? slot.width - 1 : x2;
+  const int top = y1 < 0 ? 0 : y1, bottom = y2 >= slot.height ? slot.height - 1 : y2;
+  for (int y = top; y <= bottom && left <= right; y++) {
+    if (slot.bits == 32) {
+      int* row = (int*)krv_pixels[id] + (size_t)y * slot.width;
+      for (int x = left; x <= right; x++) row[x] = colour;
+    } else {
+      unsigned char* row = (unsigned char*)krv_pixels[id] + (size_t)y * ImageStride(8, slot.width);
+      memset(row + left, (unsigned char)colour, (size_t)(right - left + 1));
+    }
+  }
+  return true;
+}
+
 void KRV_FillBox(int x1, int y1, int x2, int y2, int border, int fill) {
   SortCorners(&x1, &y1, &x2, &y2);
+  if (border == fill && FillPlainBox(x1, y1, x2, y2, fill)) return;
   KRV_Line(border, x1, y1, x2, y1);
   KRV_Line(border, x2, y1, x2, y2);
   KRV_Line(border, x2, y2, x1, y2);

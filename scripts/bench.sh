@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Runs the benchmarks and prints their tables: the unwrap core built natively against Debian's
 # OpenCV (installed here when missing; it is a yardstick only, never a dependency of the
-# programs), the same core built with MinGW under Wine, and the empty prints of a pass.
-# Usage: scripts/bench.sh [passes]
+# programs), the same core built with MinGW under Wine, the empty prints of a pass, a whole pass
+# of rimview piece by piece, and rimview running live on the virtual camera (processor time,
+# frames delivered and shown, arrival-to-redraw delay) at 10 and 30 fps, both sizes.
+# Usage: scripts/bench.sh [passes [live seconds]]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
 passes=${1:-300}
+live=${2:-60}
 
 if ! dpkg-query -W -f='${Status}' libopencv-imgproc-dev 2>/dev/null | grep -q "install ok installed"
 then
@@ -31,6 +34,7 @@ echo "## Unwrap, native (g++ -O2, Linux), $cpu"
 
 trap stop_wine EXIT
 start_wine
+register_camera
 cd "$build/bin"
 echo
 echo "## Unwrap, MinGW build under Wine"
@@ -39,3 +43,15 @@ echo
 echo "## Empty prints of one pass under Wine (22 per pass)"
 echo
 wine print_bench.exe 22 "$passes" </dev/null | tr -d '\r'
+echo
+for size in "" -qvga; do
+  echo "## One pass of rimview$size under Wine and Xvfb"
+  wine "pano_bench$size.exe" </dev/null | tr -d '\r'
+done
+echo
+echo "## rimview live on the virtual camera, $live s per run"
+for size in "" -qvga; do
+  for fps in 10 30; do
+    wine "live_bench$size.exe" "$live" "$fps" </dev/null | tr -d '\r'
+  done
+done

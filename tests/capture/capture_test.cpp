@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "capture/camera_control.h"
+#include "capture/capture.h"
 #include "korvel.h"
 #include "tools/virtual_camera/picture.h"
 
@@ -153,6 +154,19 @@ TEST_F(Capture, SampleTimesGrowFrameByFrame) {
     // Whole frame periods apart: a slow test may skip a frame, never see half of one.
     EXPECT_NEAR(floor(periods + 0.5), periods, 1e-6);
     previous = time;
+  }
+}
+
+TEST_F(Capture, EachFrameSetsTheSignalAndCountsItsArrival) {
+  ASSERT_EQ(0, KRV_StartCapture(10.0));
+  ASSERT_TRUE(krv_frameSignal != NULL);
+  for (int i = 0; i < 3; i++) {
+    const double before = krv_sampleTime[0];
+    const long arrived = framesArrived[0];
+    ResetEvent((HANDLE)krv_frameSignal);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject((HANDLE)krv_frameSignal, 2000)) << i;
+    EXPECT_NE(before, krv_sampleTime[0]) << i;  // set after the new sample time
+    EXPECT_GT(framesArrived[0], arrived) << i;
   }
 }
 

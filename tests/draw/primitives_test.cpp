@@ -241,6 +241,52 @@ TEST_F(Primitives, FilledBoxes) {
   EXPECT_EQ(7 * 5, (int)SetPixels().size());
 }
 
+// A box of one colour is filled row by row; it must leave the pixels and the current point as
+// its outline and interior lines do.
+void BoxByLines(int x1, int y1, int x2, int y2, int colour) {
+  if (x1 > x2) std::swap(x1, x2);
+  if (y1 > y2) std::swap(y1, y2);
+  KRV_Line(colour, x1, y1, x2, y1);
+  KRV_Line(colour, x2, y1, x2, y2);
+  KRV_Line(colour, x2, y2, x1, y2);
+  KRV_Line(colour, x1, y2, x1, y1);
+  if (x2 - x1 >= 2 && y2 - y1 >= 2)
+    for (int y = y1 + 1; y <= y2 - 1; y++) KRV_Line(colour, x1 + 1, y, x2 - 1, y);
+}
+
+TEST_F(Primitives, OneColourBoxesEqualTheirLines) {
+  ASSERT_EQ(0, KRV_CreateImage8(1, "draw8", -1, -1, 123, 117, 100));
+  srand(777);
+  for (int id = 0; id < 2; id++) {
+    KRV_SelectImage(id);
+    unsigned char* bytes = (unsigned char*)krv_pixels[id];
+    for (int round = 0; round < 200; round++) {
+      int x1 = rand() % 200 - 40, y1 = rand() % 200 - 40, x2 = rand() % 200 - 40,
+          y2 = rand() % 200 - 40;
+      if (round % 10 == 1) x2 = x1 + rand() % 3;  // no interior
+      if (round % 10 == 2) y2 = y1 - rand() % 3;
+      const int colour = round % 7 == 0 ? 0 : rand() & 0xFFFFFF;
+      std::vector<unsigned char> start = Snapshot(id);
+      for (size_t i = 0; i < start.size(); i++) bytes[i] = id == 0 && i % 4 == 3 ? 0 : rand();
+      start = Snapshot(id);
+      BoxByLines(x1, y1, x2, y2, colour);
+      const std::vector<unsigned char> expected = Snapshot(id);
+      const int pointX = currentPointX, pointY = currentPointY;
+      memcpy(bytes, start.data(), start.size());
+      currentPointX = currentPointY = -99;
+      KRV_FillBox(x1, y1, x2, y2, colour, colour);
+      ASSERT_EQ(expected, Snapshot(id)) << id << " " << x1 << "," << y1 << " " << x2 << "," << y2;
+      ASSERT_EQ(pointX, currentPointX) << round;
+      ASSERT_EQ(pointY, currentPointY) << round;
+    }
+  }
+  // Corners far outside cover the image without walking the whole box.
+  KRV_SelectImage(0);
+  KRV_FillBox(-2000000000, -2000000000, 2000000000, 2000000000, 0x123456, 0x123456);
+  EXPECT_EQ(side * side, CountOf(0x123456));
+  EXPECT_EQ(1999999999, currentPointX);
+}
+
 TEST_F(Primitives, XorFiguresDrawnTwiceRestoreTheImage) {
   ASSERT_EQ(0, KRV_CreateImage8(1, "draw8", -1, -1, 123, 117, 100));
   srand(12345);

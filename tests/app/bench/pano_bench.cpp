@@ -4,6 +4,7 @@
 
 #include <stdio.h>
 
+#include <algorithm>
 #include <thread>
 #include <vector>
 
@@ -20,12 +21,18 @@ double Now(void) {
   return (double)count.QuadPart * 1000.0 / (double)frequency.QuadPart;
 }
 
+// Median and minimum of single rounds: on a shared machine the mean follows the other loads.
 template <typename Work>
 void Measure(const char* name, int rounds, Work work) {
   work();  // warm
-  double start = Now();
-  for (int i = 0; i < rounds; i++) work();
-  printf("  %-44s %8.3f ms\n", name, (Now() - start) / rounds);
+  std::vector<double> times;
+  for (int i = 0; i < rounds; i++) {
+    double start = Now();
+    work();
+    times.push_back(Now() - start);
+  }
+  std::sort(times.begin(), times.end());
+  printf("  %-48s median %7.3f ms, min %7.3f ms\n", name, times[times.size() / 2], times[0]);
 }
 
 void MeasureWait(void) {
