@@ -54,6 +54,7 @@ class HostileFiles : public ImageTest {
     ASSERT_EQ(0, KRV_CreateImage(1, "target32", 0, 0, 64, 64, 100));
     ASSERT_EQ(0, KRV_CreateImage8(2, "target8", 100, 0, 64, 64, 100));
   }
+  void LoadDamagedFiles(const char* through, int (*load)(int id, const char* path, POINT* corner));
   std::vector<std::string> written;
 };
 
@@ -74,7 +75,11 @@ TEST_F(HostileFiles, EverySoundFileOfThePictureKindsLoads) {
   EXPECT_EQ(13, pictures);
 }
 
-TEST_F(HostileFiles, DamagedFilesLoadOrLeaveTheImageAsItWas) {
+// The damaged corpus into images 1 and 2, each file through load() at a corner it may change;
+// a refused load must leave the image exactly as it was, a drawn one nothing above or left of
+// the corner.
+void HostileFiles::LoadDamagedFiles(const char* through, int (*load)(int id, const char* path,
+                                                                     POINT* corner)) {
   MakeTargets();
   EXPECT_TRUE(GuardedAfter(1));
   EXPECT_TRUE(GuardedAfter(2));
@@ -95,12 +100,11 @@ TEST_F(HostileFiles, DamagedFilesLoadOrLeaveTheImageAsItWas) {
     const Bytes bytes = Damage(file.bytes, &random, &how);
     const std::string path = Write("case" + std::string(ExtensionOf(file.kind)), bytes);
     const int id = 1 + random.Below(2);
-    const POINT corner = corners[random.Below(6)];
+    POINT corner = corners[random.Below(6)];
     Scribble(id, &random);
     const Snapshot before = SnapshotOf(id);
-    KRV_SelectImage(id);
-    NoteCase(("files " + file.kind + how).c_str(), seed, number);
-    const int result = KRV_LoadImageFile(path.c_str(), corner.x, corner.y);
+    NoteCase((std::string(through) + " " + file.kind + how).c_str(), seed, number);
+    const int result = load(id, path.c_str(), &corner);
     ForgetCase();
     const std::string replay = "seed " + std::to_string(seed) + " case " + std::to_string(number) +
                                ": " + file.kind + how + " into image " + std::to_string(id);
@@ -115,8 +119,37 @@ TEST_F(HostileFiles, DamagedFilesLoadOrLeaveTheImageAsItWas) {
     }
     ASSERT_EQ(id, krv_current) << replay;
   }
-  printf("damaged files: seed %llu, %d cases, %d loaded, %d refused, 0 crashes\n", seed,
-         loaded + refused, loaded, refused);
+  printf("damaged files through %s: seed %llu, %d cases, %d loaded, %d refused, 0 crashes\n",
+         through, seed, loaded + refused, loaded, refused);
+}
+
+namespace {
+
+int LoadDirectly(int id, const char* path, POINT* corner) {
+  KRV_SelectImage(id);
+  return KRV_LoadImageFile(path, corner->x, corner->y);
+}
+
+// What the image window's load command does once its dialog has chosen the path, with another
+// image current meanwhile; the window then paints what it holds. The file goes to the corner.
+int LoadAsChosen(int id, const char* path, POINT* corner) {
+  *corner = POINT{0, 0};
+  KRV_SelectImage(3 - id);
+  const int result = LoadChosenFile(krv_images[id].window, path);
+  UpdateWindow(krv_images[id].window);
+  RECT unpainted;
+  EXPECT_FALSE(GetUpdateRect(krv_images[id].window, &unpainted, FALSE));
+  return result;
+}
+
+}  // namespace
+
+TEST_F(HostileFiles, DamagedFilesLoadOrLeaveTheImageAsItWas) {
+  LoadDamagedFiles("KRV_LoadImageFile", LoadDirectly);
+}
+
+TEST_F(HostileFiles, DamagedFilesChosenInTheLoadDialogLoadOrLeaveTheImageAsItWas) {
+  LoadDamagedFiles("the load command", LoadAsChosen);
 }
 
 namespace {
