@@ -107,6 +107,18 @@ class ImageFilesDialogs : public ImageTest {
     WideToNarrow(folder.c_str(), narrow, MAX_PATH);
     return std::string(narrow) + "\\" + name;
   }
+  // Images 3 and 4; pic.bmp chosen in image 3's load dialog after command went to image other.
+  void LoadWhileTheDialogRuns(int other, int command) {
+    ASSERT_EQ(0, KRV_CreateImage(4, "004", -1, -1, 10, 10, 100));
+    ASSERT_EQ(0, KRV_CreateImage(3, "003", -1, -1, 10, 10, 100));
+    DialogUser user{L"Load image file", folder + L"\\pic.bmp"};
+    user.meanwhileWindow = krv_images[other].window;
+    user.meanwhileCommand = command;
+    std::thread thread = user.Start();
+    SendMessageW(krv_images[3].window, WM_COMMAND, CommandLoadImage, 0);
+    thread.join();
+    EXPECT_TRUE(user.found);
+  }
   std::wstring start, folder;
 };
 
@@ -166,14 +178,7 @@ TEST_F(ImageFilesDialogs, LoadCommandDrawsTheChosenFile) {
 // The dialog pumps the worker's messages: a rotation of another image makes that one current
 // meanwhile, and the file still goes to the window whose menu asked for it.
 TEST_F(ImageFilesDialogs, TheChosenFileGoesToTheWindowThatAskedForIt) {
-  ASSERT_EQ(0, KRV_CreateImage(3, "003", -1, -1, 10, 10, 100));
-  ASSERT_EQ(0, KRV_CreateImage(4, "004", -1, -1, 10, 10, 100));
-  DialogUser user{L"Load image file", folder + L"\\pic.bmp"};
-  user.meanwhileWindow = krv_images[4].window;
-  user.meanwhileCommand = CommandRotateRight;
-  std::thread thread = user.Start();
-  SendMessageW(krv_images[3].window, WM_COMMAND, CommandLoadImage, 0);
-  thread.join();
+  LoadWhileTheDialogRuns(4, CommandRotateRight);
   EXPECT_EQ(0x336699, ((const int*)krv_pixels[3])[3 * 10 + 5]);
   ASSERT_TRUE(ImageInUse(4));
   for (int i = 0; i < 100; i++) ASSERT_EQ(0, ((const int*)krv_pixels[4])[i]) << i;
@@ -182,14 +187,7 @@ TEST_F(ImageFilesDialogs, TheChosenFileGoesToTheWindowThatAskedForIt) {
 
 // A window closed while its dialog ran takes nothing, and no other image does.
 TEST_F(ImageFilesDialogs, AWindowGoneWhileTheDialogRanTakesNothing) {
-  ASSERT_EQ(0, KRV_CreateImage(4, "004", -1, -1, 10, 10, 100));
-  ASSERT_EQ(0, KRV_CreateImage(3, "003", -1, -1, 10, 10, 100));
-  DialogUser user{L"Load image file", folder + L"\\pic.bmp"};
-  user.meanwhileWindow = krv_images[3].window;
-  user.meanwhileCommand = CommandDestroyImage;
-  std::thread thread = user.Start();
-  SendMessageW(krv_images[3].window, WM_COMMAND, CommandLoadImage, 0);
-  thread.join();
+  LoadWhileTheDialogRuns(3, CommandDestroyImage);
   EXPECT_FALSE(ImageInUse(3));
   for (int i = 0; i < 100; i++) ASSERT_EQ(0, ((const int*)krv_pixels[4])[i]) << i;
   EXPECT_EQ(2, LoadChosenFile(NULL, InFolder("pic.bmp").c_str()));
