@@ -9,24 +9,6 @@
 #include "soak/corpus.h"
 #include "support/dropped_files.h"
 
-namespace {
-
-const unsigned long long DefaultSeed = 20261207;
-
-const char* ExtensionOf(const std::string& kind) {
-  if (kind.compare(0, 3, "bmp") == 0) return ".bmp";
-  if (kind.compare(0, 3, "png") == 0) return ".png";
-  if (kind.compare(0, 3, "gif") == 0) return ".gif";
-  if (kind.compare(0, 4, "tiff") == 0) return ".tif";
-  if (kind == "jpeg") return ".jpg";
-  if (kind == "ico") return ".ico";
-  if (kind == "wmf") return ".wmf";
-  if (kind == "emf") return ".emf";
-  return ".bin";
-}
-
-}  // namespace
-
 class HostileFiles : public ImageTest {
  protected:
   void SetUp() override {
@@ -62,8 +44,7 @@ TEST_F(HostileFiles, EverySoundFileOfThePictureKindsLoads) {
   MakeTargets();
   int pictures = 0;
   for (const SoundFile& file : SoundFiles()) {
-    const bool picture = file.kind != "text" && file.kind != "zeros" && file.kind != "noise" &&
-                         file.kind != "empty" && file.kind.find("only") == std::string::npos;
+    const bool picture = IsPicture(file);
     const std::string path = Write("sound" + std::string(ExtensionOf(file.kind)), file.bytes);
     for (int id : {1, 2}) {
       KRV_SelectImage(id);
@@ -83,7 +64,7 @@ void HostileFiles::LoadDamagedFiles(const char* through, int (*load)(int id, con
   MakeTargets();
   EXPECT_TRUE(GuardedAfter(1));
   EXPECT_TRUE(GuardedAfter(2));
-  const unsigned long long seed = EnvironmentNumber("KRV_SOAK_SEED", DefaultSeed);
+  const unsigned long long seed = SoakSeed();
   const int cases = (int)EnvironmentNumber("KRV_SOAK_CASES", 600);
   const int only = (int)EnvironmentNumber("KRV_SOAK_CASE", (unsigned long long)-1);
   const std::vector<SoundFile>& sound = SoundFiles();
@@ -181,7 +162,7 @@ TEST_F(HostileFiles, AThousandEntryDropLoadsOnlyItsFirstFile) {
 
 TEST_F(HostileFiles, DropsOfDamagedFilesAndBadNamesChangeNothingOrLoad) {
   MakeTargets();
-  const unsigned long long seed = EnvironmentNumber("KRV_SOAK_SEED", DefaultSeed);
+  const unsigned long long seed = SoakSeed();
   Random random(seed);
   const std::string sound = Write("sound.bmp", MakeBmp24(3, 3, Green));
   // Names the window must refuse: too long for its buffers, missing, a folder, a device.
