@@ -2,7 +2,8 @@
 // point counts, a TIFF's directory and strip offsets, a BMP's pixel offset and colour count, a
 // JPEG's segment lengths. Damaged ones made them read past their
 // buffers and brought the program down, so those files are walked here first and refused when
-// they point outside themselves. Pure; any thread.
+// they point outside themselves; an enhanced metafile also when a curve in it is so large that
+// drawing it would never end. Pure; any thread.
 #include "image/image.h"
 
 static unsigned int Word16(const unsigned char* at) { return at[0] | (at[1] << 8); }
@@ -24,6 +25,13 @@ enum {
   EmfHeaderMinBytes = 88,
   EmfStockObject = 0x80000000u,
   EmfLastStockObject = 0x80000013u,
+  EmfAngleArc = 41,
+  EmfEllipse = 42,
+  EmfRoundRect = 44,
+  EmfArc = 45,
+  EmfPie = 47,
+  EmfArcTo = 55,
+  EmfCurveSpan = 1 << 20,
 };
 
 // Whether the point counts of a polygon or polyline record fit in its bytes.
@@ -72,6 +80,28 @@ static bool EmfObjectIndexFits(unsigned int type, unsigned int index, unsigned i
   return true;
 }
 
+static bool WithinSpan(long long from, long long to) {
+  return to - from <= EmfCurveSpan && from - to <= EmfCurveSpan;
+}
+
+// Wine draws a curve point by point along its whole outline, however little of it shows: an
+// ellipse or arc a few million units across took minutes or never ended. A curve more than a
+// million units across, or a record too short for its parameters, is taken for damage.
+static bool EmfCurveFits(const unsigned char* record, long long bytes, unsigned int type) {
+  if (type == EmfAngleArc) return bytes >= 28 && Word32(record + 16) <= EmfCurveSpan / 2;
+  long long needed = 0;
+  if (type == EmfEllipse) needed = 24;
+  if (type == EmfRoundRect) needed = 32;
+  if ((type >= EmfArc && type <= EmfPie) || type == EmfArcTo) needed = 40;
+  if (needed == 0) return true;
+  if (bytes < needed) return false;
+  const int left = (int)Word32(record + 8), top = (int)Word32(record + 12);
+  const int right = (int)Word32(record + 16), bottom = (int)Word32(record + 20);
+  if (!WithinSpan(left, right) || !WithinSpan(top, bottom)) return false;
+  return type != EmfRoundRect ||
+         (WithinSpan(0, (int)Word32(record + 24)) && WithinSpan(0, (int)Word32(record + 28)));
+}
+
 static bool EmfRecordsFit(const unsigned char* bytes, long long size) {
   if (size < EmfHeaderMinBytes || Word32(bytes + 4) < EmfHeaderMinBytes ||
       Word32(bytes + 48) > (unsigned long long)size)
@@ -84,6 +114,7 @@ static bool EmfRecordsFit(const unsigned char* bytes, long long size) {
     if (type == EmfEof) return true;
     if (recordBytes >= 12 && !EmfObjectIndexFits(type, Word32(bytes + at + 8), Word16(bytes + 56)))
       return false;
+    if (!EmfCurveFits(bytes + at, recordBytes, type)) return false;
     at += recordBytes;
   }
 }
