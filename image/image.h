@@ -187,7 +187,8 @@ void ServeLoadImageFile(RequestBlock* block);  // request 9003
 // ellipse, arc, chord, pie or rounded rectangle more than 2^20 units across, or a TIFF whose
 // directories, values or strips lie outside it, or a BMP or icon whose colour table or pixels
 // do not fit or that claims more than 256 colours, or a JPEG whose segments before the scan run
-// past the end; 0 otherwise (also for every other kind).
+// past the end, or a PNG whose chunks up to its end chunk do not fit (or that has none); 0
+// otherwise (also for every other kind).
 int PictureFileIsDamaged(const unsigned char* bytes, long long size);
 // The size of the picture in a file as GDI+ decodes it, 0 x 0 when it gives none; the file is
 // not left open. Either thread (the main window reads dropped files with it).

@@ -1,9 +1,12 @@
 // The decoders trust some of what a file says about itself: a metafile's record sizes and
 // point counts, a TIFF's directory and strip offsets, a BMP's pixel offset and colour count, a
 // JPEG's segment lengths. Damaged ones made them read past their
-// buffers and brought the program down, so those files are walked here first and refused when
-// they point outside themselves; an enhanced metafile also when a curve in it is so large that
-// drawing it would never end. Pure; any thread.
+// buffers and brought the program down, as did a PNG chunk running past the end, so those
+// files are walked here first and refused when they point outside themselves; an enhanced
+// metafile also when a curve in it is so large that drawing it would never end. Pure; any
+// thread.
+#include <string.h>
+
 #include "image/image.h"
 
 static unsigned int Word16(const unsigned char* at) { return at[0] | (at[1] << 8); }
@@ -276,12 +279,36 @@ static bool JpegFits(const unsigned char* bytes, long long size) {
   }
 }
 
+// ---- PNG ----
+static const unsigned char pngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+
+static bool IsPng(const unsigned char* bytes, long long size) {
+  return size >= 8 && memcmp(bytes, pngSignature, sizeof pngSignature) == 0;
+}
+
+static long long BigEndian32(const unsigned char* at) {
+  return (long long)BigEndian16(at) << 16 | BigEndian16(at + 2);
+}
+
+// Every chunk up to the end chunk inside the file: a chunk running past the end brought the
+// decoder down.
+static bool PngFits(const unsigned char* bytes, long long size) {
+  for (long long at = sizeof pngSignature; at + 8 <= size;) {
+    const long long length = BigEndian32(bytes + at);
+    if (at + 12 + length > size) return false;
+    if (memcmp(bytes + at + 4, "IEND", 4) == 0) return true;
+    at += 12 + length;
+  }
+  return false;
+}
+
 int PictureFileIsDamaged(const unsigned char* bytes, long long size) {
   if (!bytes || size < 4) return 0;
   if (bytes[0] == 0xFF && bytes[1] == 0xD8) return !JpegFits(bytes, size);
   if (bytes[0] == 'B' && bytes[1] == 'M') return !BmpFits(bytes, size);
   if (IsIcon(bytes, size)) return !IconFits(bytes, size);
   if (IsTiff(bytes, size)) return !TiffFits(bytes, size);
+  if (IsPng(bytes, size)) return !PngFits(bytes, size);
   if (Word32(bytes) == PlaceableKey) return !WmfRecordsFit(bytes, size, PlaceableHeadBytes);
   if (size >= 44 && Word32(bytes) == EmfHeader && Word32(bytes + 40) == EmfSignature)
     return !EmfRecordsFit(bytes, size);
