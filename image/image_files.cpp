@@ -214,6 +214,37 @@ static int DrawIntoEightBit(const ImageSlot* slot, GpImage* picture, int x, int 
   return 0;
 }
 
+// A metafile may draw beyond its frame, and Wine lets one that sets a clipping region of its
+// own out of any the image's context has: it is drawn on a canvas of its place inside the
+// image, over the image's present pixels, which then take the canvas back.
+static int DrawMetafileIntoTrueColour(const ImageSlot* slot, GpImage* picture, int x, int y,
+                                      UINT width, UINT height) {
+  ClipRect clip = {0, 0, 0, 0};
+  if (!ClipToImage(slot, x, y, width, height, &clip)) return 0;
+  Canvas canvas = {};
+  if (MakeCanvas(clip, &canvas) != 0) return 1;
+  GdiFlush();
+  int* pixels = (int*)krv_pixels[krv_current];
+  for (int row = 0; row < clip.height; row++)
+    memcpy(canvas.colours + (long long)row * clip.width,
+           pixels + (long long)(clip.top + row) * slot->width + clip.left, 4LL * clip.width);
+  GdipDrawImageRectI(canvas.graphics, picture, x - clip.left, y - clip.top, (INT)width,
+                     (INT)height);
+  GdipFlush(canvas.graphics, FlushIntentionSync);
+  for (int row = 0; row < clip.height; row++) {
+    int* line = pixels + (long long)(clip.top + row) * slot->width + clip.left;
+    for (int column = 0; column < clip.width; column++)
+      line[column] = canvas.colours[(long long)row * clip.width + column] & 0x00FFFFFF;
+  }
+  ReleaseCanvas(&canvas);
+  return 0;
+}
+
+static bool IsMetafile(GpImage* picture) {
+  ImageType type = ImageTypeUnknown;
+  return GdipGetImageType(picture, &type) == Ok && type == ImageTypeMetafile;
+}
+
 int KRV_LoadImageFile(const char* path, int x, int y) {
   ImageSlot* slot = ImageInUse(krv_current);
   if (!slot) return 2;
@@ -228,6 +259,8 @@ int KRV_LoadImageFile(const char* path, int x, int y) {
     const int colourCount = ReadPictureColours(picture, colours);
     if (colourCount >= 0)
       result = DrawIntoEightBit(slot, picture, x, y, width, height, colours, colourCount);
+  } else if (IsMetafile(picture)) {
+    result = DrawMetafileIntoTrueColour(slot, picture, x, y, width, height);
   } else {
     result = DrawIntoTrueColour(slot, picture, x, y, width, height);
   }

@@ -425,6 +425,44 @@ TEST_F(ImageFiles, MetafileCurvesOfMoreThanAMillionUnitsAreRefused) {
   EXPECT_EQ(1, PictureFileIsDamaged(cut.data(), (long long)cut.size()));
 }
 
+// A metafile whose drawing reaches beyond its frame draws only inside the picture's place,
+// also when it sets a clipping region of its own first.
+TEST_F(ImageFiles, AMetafileDrawingBeyondItsFrameStaysInItsPlace) {
+  ASSERT_EQ(0, KRV_CreateImage(1, "target", 0, 0, 120, 100, 100));
+  for (int ownClip = 0; ownClip < 2; ownClip++) {
+    const RECT frame = {0, 0, 1000, 800};  // 10 x 8 mm
+    HDC dc = CreateEnhMetaFileW(NULL, NULL, &frame, NULL);
+    if (ownClip) {
+      HRGN everywhere = CreateRectRgn(-5000, -5000, 5000, 5000);
+      SelectClipRgn(dc, everywhere);
+      DeleteObject(everywhere);
+    }
+    SelectObject(dc, GetStockObject(WHITE_BRUSH));
+    Rectangle(dc, -500, -500, 2000, 2000);
+    HENHMETAFILE metafile = CloseEnhMetaFile(dc);
+    std::vector<unsigned char> bytes(GetEnhMetaFileBits(metafile, 0, NULL));
+    GetEnhMetaFileBits(metafile, (UINT)bytes.size(), bytes.data());
+    DeleteEnhMetaFile(metafile);
+    const std::string path = Made("beyond" + std::to_string(ownClip) + ".emf");
+    WriteBytes(path, bytes);
+    FillImage(1, Teal);
+    int width = 0, height = 0;
+    const std::wstring wide(path.begin(), path.end());
+    ReadPictureSize(wide.c_str(), &width, &height);
+    ASSERT_GT(width, 0);
+    ASSERT_LT(width, 80);
+    ASSERT_LT(height, 60);
+    KRV_SelectImage(1);
+    ASSERT_EQ(0, KRV_LoadImageFile(path.c_str(), 20, 30));
+    for (int y = 0; y < 100; y++)
+      for (int x = 0; x < 120; x++) {
+        const bool inside = x >= 20 && x < 20 + width && y >= 30 && y < 30 + height;
+        if (!inside) ASSERT_EQ(0x008080, Pixel(1, x, y)) << x << "," << y << " " << ownClip;
+      }
+    EXPECT_EQ(0xFFFFFF, Pixel(1, 20 + width / 2, 30 + height / 2)) << ownClip;
+  }
+}
+
 // A chunk after the pixels whose length runs past the end of the file brought Wine's decoder
 // down; a PNG is read only when its chunks up to the end chunk lie inside it.
 TEST_F(ImageFiles, APngWhoseChunksRunPastTheEndIsRefused) {
