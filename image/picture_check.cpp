@@ -24,7 +24,11 @@ enum {
   EmfHeaderMinBytes = 88,
   EmfStockObject = 0x80000000u,
   EmfLastStockObject = 0x80000013u,
+  EmfEllipse = 42,
+  EmfPie = 47,
+  EmfArcTo = 55,
 };
+static const int GdiCoordinateLimit = 1 << 27;  // GDI keeps world coordinates to 27 bits
 
 // Whether the point counts of a polygon or polyline record fit in its bytes.
 static bool PolyRecordFits(const unsigned char* record, long long bytes, unsigned int function) {
@@ -72,6 +76,18 @@ static bool EmfObjectIndexFits(unsigned int type, unsigned int index, unsigned i
   return true;
 }
 
+// The box of an ellipse, rectangle, round rectangle, arc, chord or pie. A box beyond GDI's
+// coordinate range is no picture, and Wine's playback spent minutes on such a shape.
+static bool EmfBoxFits(unsigned int type, const unsigned char* record, long long recordBytes) {
+  if (!((type >= EmfEllipse && type <= EmfPie) || type == EmfArcTo)) return true;
+  if (recordBytes < 24) return false;
+  for (int i = 0; i < 4; i++) {
+    const int value = (int)Word32(record + 8 + 4 * i);
+    if (value >= GdiCoordinateLimit || value < -GdiCoordinateLimit) return false;
+  }
+  return true;
+}
+
 static bool EmfRecordsFit(const unsigned char* bytes, long long size) {
   if (size < EmfHeaderMinBytes || Word32(bytes + 4) < EmfHeaderMinBytes ||
       Word32(bytes + 48) > (unsigned long long)size)
@@ -84,6 +100,7 @@ static bool EmfRecordsFit(const unsigned char* bytes, long long size) {
     if (type == EmfEof) return true;
     if (recordBytes >= 12 && !EmfObjectIndexFits(type, Word32(bytes + at + 8), Word16(bytes + 56)))
       return false;
+    if (!EmfBoxFits(type, bytes + at, recordBytes)) return false;
     at += recordBytes;
   }
 }

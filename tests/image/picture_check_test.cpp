@@ -1,0 +1,62 @@
+// Metafiles whose shapes lie beyond GDI's coordinate range are refused before any decoder sees
+// them: one bit flipped in an ellipse's box once held the load inside the metafile playback for
+// minutes.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "image/image.h"
+
+namespace {
+
+void Put32(std::vector<unsigned char>* bytes, unsigned int value) {
+  for (int i = 0; i < 4; i++) bytes->push_back((unsigned char)(value >> (8 * i)));
+}
+
+// A header, one shape record of type with the box, and the end record.
+std::vector<unsigned char> MetafileWithShape(unsigned int type, int left, int top, int right,
+                                             int bottom) {
+  std::vector<unsigned char> bytes;
+  const unsigned int headerBytes = 88, shapeBytes = type == 44 ? 32 : 24, endBytes = 20;
+  Put32(&bytes, 1);
+  Put32(&bytes, headerBytes);
+  for (int v : {0, 0, 99, 79, 0, 0, 2000, 1600}) Put32(&bytes, (unsigned int)v);
+  Put32(&bytes, 0x464D4520u);  // " EMF"
+  Put32(&bytes, 0x10000);
+  Put32(&bytes, headerBytes + shapeBytes + endBytes);
+  Put32(&bytes, 3);             // records
+  Put32(&bytes, 1);             // handles, and the reserved half
+  Put32(&bytes, 0);             // description
+  Put32(&bytes, 0);
+  Put32(&bytes, 0);             // palette entries
+  for (int v : {1280, 1024, 339, 271}) Put32(&bytes, (unsigned int)v);
+  Put32(&bytes, type);
+  Put32(&bytes, shapeBytes);
+  for (int v : {left, top, right, bottom}) Put32(&bytes, (unsigned int)v);
+  if (type == 44) Put32(&bytes, 5), Put32(&bytes, 5);
+  Put32(&bytes, 14);
+  Put32(&bytes, endBytes);
+  Put32(&bytes, 0);
+  Put32(&bytes, 16);
+  Put32(&bytes, endBytes);
+  return bytes;
+}
+
+int Damaged(const std::vector<unsigned char>& bytes) {
+  return PictureFileIsDamaged(bytes.data(), (long long)bytes.size());
+}
+
+}  // namespace
+
+TEST(PictureCheck, MetafileShapesBeyondGdiCoordinatesAreRefused) {
+  const int limit = 1 << 27;
+  for (unsigned int type : {42u, 43u, 44u, 47u, 55u}) {
+    EXPECT_EQ(0, Damaged(MetafileWithShape(type, 20, 10, 89, 69))) << type;
+    EXPECT_EQ(0, Damaged(MetafileWithShape(type, -limit, 10, limit - 1, 69))) << type;
+    EXPECT_EQ(1, Damaged(MetafileWithShape(type, 0x08000014, 10, 89, 69))) << type;
+    EXPECT_EQ(1, Damaged(MetafileWithShape(type, 20, -limit - 1, 89, 69))) << type;
+    EXPECT_EQ(1, Damaged(MetafileWithShape(type, 20, 10, 89, (int)0x80000000u))) << type;
+  }
+  // Other records keep whatever their parameters say.
+  EXPECT_EQ(0, Damaged(MetafileWithShape(27, 0x08000014, 0, 0, 0)));
+}
