@@ -3,6 +3,8 @@
 // JPEG's segment lengths. Damaged ones made them read past their
 // buffers and brought the program down, so those files are walked here first and refused when
 // they point outside themselves. Pure; any thread.
+#include <string.h>
+
 #include "image/image.h"
 
 static unsigned int Word16(const unsigned char* at) { return at[0] | (at[1] << 8); }
@@ -215,6 +217,29 @@ static bool BmpFits(const unsigned char* bytes, long long size) {
                           (long long)Word32(bytes + 10) - BmpFileHeadBytes, false);
 }
 
+// ---- PNG ----
+static const unsigned char PngSignature[8] = {0x89, 'P', 'N', 'G', 13, 10, 26, 10};
+
+static unsigned int Big32(const unsigned char* at) {
+  return ((unsigned int)at[0] << 24) | (at[1] << 16) | (at[2] << 8) | at[3];
+}
+
+static bool IsPng(const unsigned char* bytes, long long size) {
+  return size >= 8 && memcmp(bytes, PngSignature, 8) == 0;
+}
+
+// Every chunk up to the end chunk inside the file. A damaged palette picture whose chunks ran
+// past its end brought the program down inside Wine's decoder.
+static bool PngChunksFit(const unsigned char* bytes, long long size) {
+  for (long long at = 8; at + 12 <= size;) {
+    const long long length = Big32(bytes + at);
+    if (length > 0x7FFFFFFF || at + 12 + length > size) return false;
+    if (memcmp(bytes + at + 4, "IEND", 4) == 0) return true;
+    at += 12 + length;
+  }
+  return false;
+}
+
 // ---- ICO ----
 // Each picture of the directory inside the file; packed bitmaps with their pixels and mask.
 static bool IconFits(const unsigned char* bytes, long long size) {
@@ -224,8 +249,11 @@ static bool IconFits(const unsigned char* bytes, long long size) {
     const unsigned char* entry = bytes + 6 + 16 * i;
     const long long length = Word32(entry + 8), at = Word32(entry + 12);
     if (length < 8 || at + length > size) return false;
-    const bool png = bytes[at] == 0x89 && bytes[at + 1] == 'P';
-    if (!png && !PackedBitmapFits(bytes + at, length, -1, true)) return false;
+    if (IsPng(bytes + at, length)) {
+      if (!PngChunksFit(bytes + at, length)) return false;
+    } else if (!PackedBitmapFits(bytes + at, length, -1, true)) {
+      return false;
+    }
   }
   return true;
 }
@@ -267,6 +295,7 @@ int PictureFileIsDamaged(const unsigned char* bytes, long long size) {
   if (bytes[0] == 0xFF && bytes[1] == 0xD8) return !JpegFits(bytes, size);
   if (bytes[0] == 'B' && bytes[1] == 'M') return !BmpFits(bytes, size);
   if (IsIcon(bytes, size)) return !IconFits(bytes, size);
+  if (IsPng(bytes, size)) return !PngChunksFit(bytes, size);
   if (IsTiff(bytes, size)) return !TiffFits(bytes, size);
   if (Word32(bytes) == PlaceableKey) return !WmfRecordsFit(bytes, size, PlaceableHeadBytes);
   if (size >= 44 && Word32(bytes) == EmfHeader && Word32(bytes + 40) == EmfSignature)

@@ -60,3 +60,43 @@ TEST(PictureCheck, MetafileShapesBeyondGdiCoordinatesAreRefused) {
   // Other records keep whatever their parameters say.
   EXPECT_EQ(0, Damaged(MetafileWithShape(27, 0x08000014, 0, 0, 0)));
 }
+
+namespace {
+
+void PutBig32(std::vector<unsigned char>* bytes, unsigned int value) {
+  for (int i = 3; i >= 0; i--) bytes->push_back((unsigned char)(value >> (8 * i)));
+}
+
+void PutChunk(std::vector<unsigned char>* bytes, const char* type, unsigned int length,
+              unsigned int stated) {
+  PutBig32(bytes, stated);
+  bytes->insert(bytes->end(), type, type + 4);
+  bytes->insert(bytes->end(), length, 0);
+  PutBig32(bytes, 0);  // the checksum is the decoder's business
+}
+
+std::vector<unsigned char> PngOfChunks(unsigned int idatLength, unsigned int idatStated,
+                                       bool withEnd) {
+  std::vector<unsigned char> bytes = {0x89, 'P', 'N', 'G', 13, 10, 26, 10};
+  PutChunk(&bytes, "IHDR", 13, 13);
+  PutChunk(&bytes, "IDAT", idatLength, idatStated);
+  if (withEnd) PutChunk(&bytes, "IEND", 0, 0);
+  return bytes;
+}
+
+}  // namespace
+
+// Damaged lengths once crashed Wine's decoder; what happens inside a chunk is left to it.
+TEST(PictureCheck, PngChunksMustLieInsideTheFileUpToTheEndChunk) {
+  EXPECT_EQ(0, Damaged(PngOfChunks(20, 20, true)));
+  std::vector<unsigned char> trailing = PngOfChunks(20, 20, true);
+  trailing.insert(trailing.end(), 100, 0xEE);
+  EXPECT_EQ(0, Damaged(trailing));
+  EXPECT_EQ(1, Damaged(PngOfChunks(20, 21, true)));           // one byte too long
+  EXPECT_EQ(1, Damaged(PngOfChunks(20, 1330691933, true)));   // far beyond
+  EXPECT_EQ(1, Damaged(PngOfChunks(20, 0x80000000u, true)));  // negative to a signed reader
+  EXPECT_EQ(1, Damaged(PngOfChunks(20, 20, false)));          // cut at a chunk's end
+  std::vector<unsigned char> cut = PngOfChunks(20, 20, true);
+  cut.resize(cut.size() - 5);
+  EXPECT_EQ(1, Damaged(cut));
+}

@@ -85,7 +85,7 @@ TEST_F(HostileFiles, DamagedFilesLoadOrLeaveTheImageAsItWas) {
   static const POINT corners[] = {{0, 0}, {-5, -3}, {50, 60}, {63, 63}, {-100000, 5}, {7, 200000}};
   int loaded = 0, refused = 0;
   // The cases that once brought the program down come first, then the run of cases in order.
-  std::vector<int> numbers = {110, 689, 920, 1498, 2094, 7306};
+  std::vector<int> numbers = {110, 689, 920, 1498, 2094, 7306, 7389};
   for (int number = 0; number < cases; number++) numbers.push_back(number);
   for (int number : numbers) {
     if (only >= 0 && number != only) continue;
