@@ -3,6 +3,7 @@
 // JPEG's segment lengths. Damaged ones made them read past their
 // buffers and brought the program down, so those files are walked here first and refused when
 // they point outside themselves. Pure; any thread.
+#include <limits.h>
 #include <string.h>
 
 #include "image/image.h"
@@ -198,6 +199,9 @@ static bool PackedBitmapFits(const unsigned char* bytes, long long size, long lo
   }
   if (height < 0) height = -height;
   if (width <= 0 || height == 0 || colours > MaxBmpColours) return false;
+  // Nothing larger can become an image, and the decoders' sizes overflow past it: a height
+  // damaged to 67 million rows of a small run-length picture crashed the program.
+  if (width * 4 * height > INT_MAX) return false;
   if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
   if (colours == 0 && bits <= 8) colours = 1LL << bits;
   const long long entryBytes = header == BmpCoreHeaderBytes ? 3 : 4;

@@ -100,3 +100,44 @@ TEST(PictureCheck, PngChunksMustLieInsideTheFileUpToTheEndChunk) {
   cut.resize(cut.size() - 5);
   EXPECT_EQ(1, Damaged(cut));
 }
+
+namespace {
+
+// An 8-bit run-length BMP of two colours whose rows each hold one run and end.
+std::vector<unsigned char> RunLengthBmp(int width, int height) {
+  std::vector<unsigned char> pixels;
+  for (int y = 0; y < 5; y++) pixels.insert(pixels.end(), {(unsigned char)width, 1, 0, 0});
+  pixels.insert(pixels.end(), {0, 1});
+  const unsigned int tableBytes = 2 * 4, pixelsAt = 14 + 40 + tableBytes;
+  std::vector<unsigned char> bytes = {'B', 'M'};
+  Put32(&bytes, pixelsAt + (unsigned int)pixels.size());
+  Put32(&bytes, 0);
+  Put32(&bytes, pixelsAt);
+  Put32(&bytes, 40);
+  Put32(&bytes, (unsigned int)width);
+  Put32(&bytes, (unsigned int)height);
+  Put32(&bytes, 1 | (8 << 16));  // planes, bits
+  Put32(&bytes, 1);              // BI_RLE8
+  Put32(&bytes, (unsigned int)pixels.size());
+  Put32(&bytes, 2834);
+  Put32(&bytes, 2834);
+  Put32(&bytes, 2);  // colours
+  Put32(&bytes, 0);
+  Put32(&bytes, 0x000000);
+  Put32(&bytes, 0xFFFFFF);
+  bytes.insert(bytes.end(), pixels.begin(), pixels.end());
+  return bytes;
+}
+
+}  // namespace
+
+// A run-length picture may be tiny and still claim millions of rows; one whose decoded pixels
+// could never fit an image is refused, however few bytes it has.
+TEST(PictureCheck, PicturesTooLargeForAnyImageAreRefused) {
+  EXPECT_EQ(0, Damaged(RunLengthBmp(10, 5)));
+  EXPECT_EQ(0, Damaged(RunLengthBmp(200, -5)));
+  EXPECT_EQ(0, Damaged(RunLengthBmp(16384, 16384)));            // 1 GiB decoded
+  EXPECT_EQ(1, Damaged(RunLengthBmp(10, 67108869)));             // one bit flipped in 5
+  EXPECT_EQ(1, Damaged(RunLengthBmp(40000, -20000)));
+  EXPECT_EQ(1, Damaged(RunLengthBmp(0x7FFFFFFF, 1)));
+}

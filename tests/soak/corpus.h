@@ -1,6 +1,7 @@
 // Seeded hostile input for the soak tests: damaged picture files made from sound ones, and a
 // random source that replays from its seed. A failure prints the seed and the case number;
-// KRV_SOAK_SEED and KRV_SOAK_CASES in the environment rerun it or run the long form.
+// KRV_SOAK_SEED and KRV_SOAK_CASES in the environment rerun it or run the long form;
+// KRV_SOAK_FIRST skips the cases before it, KRV_SOAK_CASE runs one alone.
 #ifndef KORVEL_SOAK_CORPUS_H
 #define KORVEL_SOAK_CORPUS_H
 
