@@ -50,15 +50,19 @@ static bool PolyRecordFits(const unsigned char* record, long long bytes, unsigne
   return true;
 }
 
+// The records up to the end record, inside both the file and the size its header states:
+// playback copies only the stated size and then walks the records through it.
 static bool WmfRecordsFit(const unsigned char* bytes, long long size, long long header) {
   if (header + 2 * WmfHeaderWords > size || Word16(bytes + header + 2) != WmfHeaderWords)
     return false;
+  const long long end = header + 2LL * Word32(bytes + header + 6);
+  if (end > size) return false;
   const unsigned int objects = Word16(bytes + header + 10);
   for (long long at = header + 2 * WmfHeaderWords;;) {
-    if (at + 6 > size) return false;
+    if (at + 6 > end) return false;
     const long long recordBytes = 2LL * Word32(bytes + at);
     const unsigned int function = Word16(bytes + at + 4);
-    if (recordBytes < 6 || at + recordBytes > size) return false;
+    if (recordBytes < 6 || at + recordBytes > end) return false;
     if (function == WmfEof) return true;
     if (!PolyRecordFits(bytes + at, recordBytes, function)) return false;
     if ((function == WmfSelectObject || function == WmfDeleteObject) &&
