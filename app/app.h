@@ -75,7 +75,8 @@ void MoveRing(int dx, int dy, int dr, double turn);
 extern int fileCounter;         // number of the batch's current file, from 1
 extern char batchFileName[256];  // the path last built for it
 // "go": d:\pano0\file_00001.png and on, each unrolled into image 1 and saved whole as
-// d:\pano\file_00001.png and on, until a file does not load; then "end.".
+// d:\pano\file_00001.png and on, until a file does not load or Stop or Exit was chosen; then
+// "end.".
 void RunFileBatch(void);
 // "go2": the same through the "work" image of 960 x 720, image 1 pasted at (0, 210), saved
 // whole; the work image is gone afterwards.

@@ -22,6 +22,10 @@ static int LoadInputFile(void) {
   return KRV_LoadImageFile(batchFileName, 0, 0);
 }
 
+// Stop and Exit end a batch between two files: Exit would otherwise end the worker by force
+// after its grace period, in the middle of a save or holding the window system's locks.
+static int NextInputLoaded(void) { return !stopRequested && LoadInputFile() == 0; }
+
 // The loaded picture and its top strip on the screen.
 static void UnwrapLoadedFile(void) {
   KRV_Print("%s\n", batchFileName);
@@ -42,7 +46,7 @@ void RunFileBatch(void) {
   fileCounter = 1;
   DrawRingOverlay();
   KRV_RedrawImage(krv_current);
-  for (int loaded = LoadInputFile(); loaded == 0; loaded = LoadInputFile()) {
+  for (int loaded = NextInputLoaded(); loaded; loaded = NextInputLoaded()) {
     UnwrapLoadedFile();
     SaveWholeImage(PanoramaImage);
     fileCounter++;
@@ -58,7 +62,7 @@ void RunWorkBatch(void) {
   KRV_RedrawImage(krv_current);
   KRV_CreateImage(WorkImage, "work", 0, 400, 960, 720, 100);
   KRV_RedrawImage(WorkImage);
-  for (int loaded = LoadInputFile(); loaded == 0; loaded = LoadInputFile()) {
+  for (int loaded = NextInputLoaded(); loaded; loaded = NextInputLoaded()) {
     UnwrapLoadedFile();
     KRV_SelectImage(PanoramaImage);
     KRV_CopyImage(PanoramaImage);

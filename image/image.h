@@ -177,6 +177,10 @@ int FindEncoder(const wchar_t* mime, CLSID* encoder);
 // File dialogs on the worker thread, remembering folder and filter; path gets PathUnits bytes.
 int ChooseLoadFile(char* path);  // 0 chosen, 1 cancelled
 int ChooseSaveFile(char* path);
+// The load command once its dialog chose path: the file into the image of window, made current
+// again when another image became current while the dialog ran, and the window repainted.
+// KRV_LoadImageFile's result; 2 when the window has no image any more.
+int LoadChosenFile(HWND window, const char* path);
 void ServeLoadImageFile(RequestBlock* block);  // request 9003
 // 1 when the bytes are a placeable WMF or an EMF whose records do not fit in the file (sizes
 // running past the end, no end record, point counts larger than their record), or a TIFF whose

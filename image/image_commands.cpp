@@ -19,12 +19,22 @@ static void InvalidateCurrentImage(void) {
   if (slot) InvalidateRect(slot->window, NULL, FALSE);
 }
 
-static void LoadChosenFile(HWND window, int) {
+// The dialog pumps the worker's messages: meanwhile a command on another image may have made
+// that one current, or this window may be gone.
+int LoadChosenFile(HWND window, const char* path) {
+  const int id = ImageIdOfWindow(window);
+  if (id < 0) return 2;
+  if (id != krv_current) KRV_SelectImage(id);
+  const int result = KRV_LoadImageFile(path, 0, 0);
+  InvalidateCurrentImage();
+  return result;
+}
+
+static void LoadByDialog(HWND window, int) {
   SelectImageOfWindow(window);
   char path[PathUnits];
   if (ChooseLoadFile(path) != 0) return;
-  KRV_LoadImageFile(path, 0, 0);
-  InvalidateCurrentImage();
+  LoadChosenFile(window, path);
 }
 
 static void SaveAsChosenFile(HWND window, int) {
@@ -77,7 +87,7 @@ struct ImageCommandRow {
 };
 
 static const ImageCommandRow imageCommands[] = {
-    {CommandLoadImage, LoadChosenFile},
+    {CommandLoadImage, LoadByDialog},
     {CommandSaveImage, SaveAsChosenFile},
     {CommandZoom50, ZoomTo50},
     {CommandZoom100, ZoomTo100},

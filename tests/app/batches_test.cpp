@@ -121,6 +121,20 @@ TEST_F(Batch, Go2WithoutFilesPrintsOnlyEndAndLeavesNoWorkImage) {
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("d:\\pano\\file_00001.png"));
 }
 
+// Stop or Exit chosen while a batch runs ends it before the next file; Exit would otherwise
+// end the worker by force in the middle of one.
+TEST_F(Batch, BothBatchesEndBeforeTheNextFileOnceStopWasChosen) {
+  WriteInput(1);
+  WriteInput(2);
+  stopRequested = 1;
+  RunFileBatch();
+  EXPECT_EQ(LinesAfterOverlay({"end."}), TextPixels(0));
+  RunWorkBatch();
+  stopRequested = 0;
+  EXPECT_EQ(0, krv_images[2].inUse);
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("d:\\pano\\file_00001.png"));
+}
+
 TEST_F(Batch, GoButtonRunsTheBatch) {
   WriteInput(1);
   EXPECT_EQ(PassGoesOn, RunButton(15));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "capture/camera_control.h"
+#include "pictures.h"
 #include "probe.h"
 
 namespace {
@@ -142,4 +143,93 @@ TEST_F(ExitFrom, EveryKindOfPickAndTheColourDialog) {
   PostCommand(image, 1031);
   ASSERT_TRUE(WaitForWindow(L"#32770", NULL, probe.program().id, 10000));
   ExpectCleanExit(probe, window);
+}
+
+namespace {
+
+// Numbered input files on drive D: for rimview's batches, and their outputs removed afterwards.
+class RimviewBatch {
+ public:
+  explicit RimviewBatch(int count) : count_(count) {
+    CreateDirectoryW(L"d:\\pano0", NULL);
+    CreateDirectoryW(L"d:\\pano", NULL);
+    RemoveFiles();
+    const std::wstring first = Input(1);
+    written_ = WritePicture(first, 640, 480, Gradient);
+    for (int n = 2; n <= count && written_; n++)
+      written_ = CopyFileW(first.c_str(), Input(n).c_str(), FALSE) != 0;
+  }
+  ~RimviewBatch() {
+    RemoveFiles();
+    RemoveDirectoryW(L"d:\\pano0");
+    RemoveDirectoryW(L"d:\\pano");
+  }
+  bool written() const { return written_; }
+  static std::wstring Input(int n) { return Name(L"d:\\pano0\\file_%05d.png", n); }
+  static std::wstring Output(int n) { return Name(L"d:\\pano\\file_%05d.png", n); }
+  static bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+
+ private:
+  static int Gradient(int x, int y) { return (x & 0xFF) << 16 | (y & 0xFF) << 8 | 0x40; }
+  static std::wstring Name(const wchar_t* format, int n) {
+    wchar_t name[64];
+    swprintf(name, 64, format, n);
+    return name;
+  }
+  void RemoveFiles() {
+    for (int n = 1; n <= count_; n++) {
+      DeleteFileW(Input(n).c_str());
+      DeleteFileW(Output(n).c_str());
+    }
+  }
+  int count_;
+  bool written_ = false;
+};
+
+}  // namespace
+
+// Exit while "go" or "go2" works through many files: the program ends in time with code 0 and
+// every output file it left is a whole picture.
+TEST_F(ExitFrom, ARimviewBatch) {
+  const struct {
+    int button, width, height;
+  } batches[] = {{15, 640, 480}, {18, 960, 720}};
+  const int count = 200;
+  for (const auto& batch : batches) {
+    RimviewBatch files(count);
+    ASSERT_TRUE(files.written());
+    Program program;
+    ASSERT_TRUE(StartProgram(L"rimview.exe", &program));
+    HWND window = WaitForWindow(L"korvel_mw0", NULL, program.id, 10000);
+    HWND box = WaitForWindow(L"krv_bb", NULL, program.id, 10000);
+    ASSERT_TRUE(window && box);
+    PostCommand(window, StartId);
+    ASSERT_TRUE(WaitForWindow(L"krv_iw", L"Hello,there!(100%)", program.id, 10000));
+    SendClick(FindChildById(box, 3000 + batch.button), 5, 5);
+    ASSERT_TRUE(WaitFor([] { return RimviewBatch::Exists(RimviewBatch::Output(2)); }, 30000))
+        << "the batch did not get going";
+    const DWORD start = GetTickCount();
+    PostCommand(window, ExitId);
+    DWORD code = 99;
+    const bool exited = WaitForExit(program, 10000, &code);
+    const DWORD elapsed = GetTickCount() - start;
+    KillProgram(&program);
+    ASSERT_TRUE(exited) << "still running 10 s after Exit";
+    printf("exit from batch %d took %lu ms\n", batch.button, elapsed);
+    EXPECT_EQ(0u, code);
+    EXPECT_LT(elapsed, 2100u);
+    EXPECT_FALSE(RimviewBatch::Exists(RimviewBatch::Output(count))) << "the batch had ended";
+    int outputs = 0;
+    for (int n = 1; n <= count; n++) {
+      const std::wstring output = RimviewBatch::Output(n);
+      if (!RimviewBatch::Exists(output)) continue;
+      outputs++;
+      EXPECT_TRUE(EndsLikeAPng(output) && DecodesWhole(output, batch.width, batch.height))
+          << "output file " << n << " of batch " << batch.button << " is not whole";
+    }
+    printf("batch %d left %d whole output files\n", batch.button, outputs);
+    EXPECT_GE(outputs, 2);
+  }
 }

@@ -1,6 +1,7 @@
 // Image windows of a running program, looked at on the screen.
 #include <gtest/gtest.h>
 
+#include "pictures.h"
 #include "probe.h"
 
 namespace {
@@ -59,4 +60,133 @@ TEST(ImageWindow, ShowsTheDrawnFigureAtZoom100And200) {
   PostMessageW(one, WM_CLOSE, 0, 0);
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(one); }, 5000));
   EXPECT_TRUE(IsWindow(two));
+}
+
+namespace {
+
+int Pattern(int x, int y) { return (x * 4) << 16 | (y * 5) << 8 | 0x80; }
+
+// How many of the sampled pixels of the 64 x 48 image differ from the pattern, each looked at
+// in the middle of where the window's zoom shows it.
+int PixelsOffPattern(HWND window) {
+  const RECT client = ClientRectOf(window);
+  int off = 0;
+  for (int y = 1; y < 48; y += 4)
+    for (int x = 1; x < 64; x += 4) {
+      const int rgb = Pattern(x, y);
+      const COLORREF shown =
+          ScreenPixel(window, (2 * x + 1) * client.right / 128, (2 * y + 1) * client.bottom / 96);
+      if (shown != RGB(rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF)) off++;
+    }
+  return off;
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+  DWORD written = 0;
+  if (file == INVALID_HANDLE_VALUE) return;
+  WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL);
+  CloseHandle(file);
+}
+
+// The test's own folder beside the driver, with what was written into it removed afterwards.
+struct Folder {
+  explicit Folder(const wchar_t* name) : path(DriverFolder() + name + L"\\") {
+    CreateDirectoryW(path.c_str(), NULL);
+  }
+  ~Folder() {
+    for (const std::wstring& file : files) DeleteFileW(file.c_str());
+    RemoveDirectoryW(path.c_str());
+  }
+  std::wstring operator[](const wchar_t* name) {
+    files.push_back(path + name);
+    return files.back();
+  }
+  std::wstring path;
+  std::vector<std::wstring> files;
+};
+
+// The first edit control among the window's descendants.
+HWND EditWithin(HWND window) {
+  HWND found = NULL;
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM result) -> BOOL {
+        wchar_t name[16] = L"";
+        GetClassNameW(child, name, 16);
+        if (lstrcmpiW(name, L"Edit") != 0) return TRUE;
+        *(HWND*)result = child;
+        return FALSE;
+      },
+      (LPARAM)&found);
+  return found;
+}
+
+// The image window's load command with the path typed into the dialog's name field, then
+// Enter; "" once the dialog has taken it and gone, else what went wrong.
+std::string LoadThroughTheDialog(const Program& program, HWND image, const std::wstring& path) {
+  PostCommand(image, 1004);
+  HWND dialog = WaitForWindow(L"#32770", L"Load image file", program.id, 10000);
+  if (!dialog) return "no dialog";
+  // The name field: the edit inside the name combo box, or a plain edit.
+  HWND edit = NULL;
+  WaitFor(
+      [&] {
+        HWND name = GetDlgItem(dialog, 0x47c);
+        edit = name ? EditWithin(name) : GetDlgItem(dialog, 0x480);
+        return edit != NULL;
+      },
+      5000);
+  if (!edit) return "no name field";
+  for (wchar_t c : path) SendChar(edit, c);
+  Sleep(100);
+  SendKey(edit, VK_RETURN);
+  if (WaitFor([&] { return !IsWindow(dialog); }, 10000)) return "";
+  const std::wstring typed = TextOf(edit);
+  PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  return "still open, holding " + std::string(typed.begin(), typed.end());
+}
+
+}  // namespace
+
+// Damaged files chosen in the real load dialog: the image keeps what it showed and the windows
+// keep answering; a sound file chosen afterwards still loads.
+TEST(ImageWindow, DamagedFilesChosenInTheLoadDialogLeaveTheImageAsItWas) {
+  Folder folder(L"load_dialog_e2e");
+  ASSERT_TRUE(WritePicture(folder[L"sound.bmp"], 64, 48, Pattern, L"image/bmp"));
+  ASSERT_TRUE(WritePicture(folder[L"whole.png"], 64, 48, Pattern));
+  const std::string png = ReadFileText(folder.path + L"whole.png");
+  ASSERT_GT(png.size(), 100u);
+  std::string bmpHead = ReadFileText(folder.path + L"sound.bmp").substr(0, 54);
+  bmpHead.replace(18, 8, std::string("\xA0\x86\x01\x00\xA0\x86\x01\x00", 8));  // 100000 x 100000
+  const struct {
+    const wchar_t* name;
+    std::string bytes;
+  } damaged[] = {
+      {L"empty.png", ""},
+      {L"words.jpg", "these bytes are no picture at all\r\n"},
+      {L"cut.png", png.substr(0, 40)},
+      {L"halved.png", png.substr(0, png.size() / 2)},
+      {L"huge.bmp", bmpHead + std::string(64, '\x55')},
+      {L"noise.gif", std::string("GIF89a\x40\x00\x30\x00", 10) + std::string(200, '\xA5')},
+  };
+  for (const auto& file : damaged) WriteBytes(folder[file.name], file.bytes);
+
+  Probe probe("idle", L"krvsoak.exe");
+  HWND window = probe.WaitReady();
+  ASSERT_TRUE(window) << probe.Log();
+  HWND image = WaitForWindow(L"krv_iw", NULL, probe.program().id, 5000);
+  ASSERT_TRUE(image);
+  ASSERT_EQ("", LoadThroughTheDialog(probe.program(), image, folder.path + L"sound.bmp"));
+  ASSERT_TRUE(WaitFor([&] { return PixelsOffPattern(image) == 0; }, 3000))
+      << PixelsOffPattern(image) << " sampled pixels off the pattern";
+  for (const auto& file : damaged) {
+    ASSERT_EQ("", LoadThroughTheDialog(probe.program(), image, folder.path + file.name))
+        << file.name;
+    EXPECT_LT(RoundTripMs(image, 2000), 2000u) << file.name;
+    EXPECT_LT(RoundTripMs(window, 2000), 2000u) << file.name;
+    Sleep(300);  // a changed image would be painted by now
+    EXPECT_EQ(0, PixelsOffPattern(image)) << file.name << " changed the image";
+  }
+  EXPECT_TRUE(IsWindow(image));
 }

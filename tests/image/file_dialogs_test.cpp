@@ -40,6 +40,9 @@ struct DialogUser {
   int shownFilter = 0;
   std::wstring shownFolder;
   bool found = false;
+  // A command posted to another window while the dialog is open, before the answer.
+  HWND meanwhileWindow = NULL;
+  int meanwhileCommand = 0;
 
   std::thread Start() {
     return std::thread([this] {
@@ -52,6 +55,10 @@ struct DialogUser {
       wchar_t folder[MAX_PATH] = L"";
       SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH, (LPARAM)folder);
       shownFolder = folder;
+      if (meanwhileWindow) {
+        PostMessageW(meanwhileWindow, WM_COMMAND, meanwhileCommand, 0);
+        Sleep(200);
+      }
       if (name.empty()) {
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
         return;
@@ -99,6 +106,18 @@ class ImageFilesDialogs : public ImageTest {
     char narrow[MAX_PATH];
     WideToNarrow(folder.c_str(), narrow, MAX_PATH);
     return std::string(narrow) + "\\" + name;
+  }
+  // Images 3 and 4; pic.bmp chosen in image 3's load dialog after command went to image other.
+  void LoadWhileTheDialogRuns(int other, int command) {
+    ASSERT_EQ(0, KRV_CreateImage(4, "004", -1, -1, 10, 10, 100));
+    ASSERT_EQ(0, KRV_CreateImage(3, "003", -1, -1, 10, 10, 100));
+    DialogUser user{L"Load image file", folder + L"\\pic.bmp"};
+    user.meanwhileWindow = krv_images[other].window;
+    user.meanwhileCommand = command;
+    std::thread thread = user.Start();
+    SendMessageW(krv_images[3].window, WM_COMMAND, CommandLoadImage, 0);
+    thread.join();
+    EXPECT_TRUE(user.found);
   }
   std::wstring start, folder;
 };
@@ -154,6 +173,24 @@ TEST_F(ImageFilesDialogs, LoadCommandDrawsTheChosenFile) {
   EXPECT_EQ(0x336699, pixels[3 * 10 + 5]);
   EXPECT_EQ(0, pixels[4 * 10 + 5]);
   EXPECT_EQ(0, pixels[3 * 10 + 6]);
+}
+
+// The dialog pumps the worker's messages: a rotation of another image makes that one current
+// meanwhile, and the file still goes to the window whose menu asked for it.
+TEST_F(ImageFilesDialogs, TheChosenFileGoesToTheWindowThatAskedForIt) {
+  LoadWhileTheDialogRuns(4, CommandRotateRight);
+  EXPECT_EQ(0x336699, ((const int*)krv_pixels[3])[3 * 10 + 5]);
+  ASSERT_TRUE(ImageInUse(4));
+  for (int i = 0; i < 100; i++) ASSERT_EQ(0, ((const int*)krv_pixels[4])[i]) << i;
+  EXPECT_EQ(3, krv_current);
+}
+
+// A window closed while its dialog ran takes nothing, and no other image does.
+TEST_F(ImageFilesDialogs, AWindowGoneWhileTheDialogRanTakesNothing) {
+  LoadWhileTheDialogRuns(3, CommandDestroyImage);
+  EXPECT_FALSE(ImageInUse(3));
+  for (int i = 0; i < 100; i++) ASSERT_EQ(0, ((const int*)krv_pixels[4])[i]) << i;
+  EXPECT_EQ(2, LoadChosenFile(NULL, InFolder("pic.bmp").c_str()));
 }
 
 TEST_F(ImageFilesDialogs, SavingWithAllFilesWritesABmp) {

@@ -219,6 +219,40 @@ const std::vector<SoundFile>& SoundFiles(void) {
   return files;
 }
 
+bool IsPicture(const SoundFile& file) {
+  const std::string& kind = file.kind;
+  return kind != "text" && kind != "zeros" && kind != "noise" && kind != "empty" &&
+         kind.find("only") == std::string::npos;
+}
+
+const char* ExtensionOf(const std::string& kind) {
+  if (kind.compare(0, 3, "bmp") == 0) return ".bmp";
+  if (kind.compare(0, 3, "png") == 0) return ".png";
+  if (kind.compare(0, 3, "gif") == 0) return ".gif";
+  if (kind.compare(0, 4, "tiff") == 0) return ".tif";
+  if (kind == "jpeg") return ".jpg";
+  if (kind == "ico") return ".ico";
+  if (kind == "wmf") return ".wmf";
+  if (kind == "emf") return ".emf";
+  return ".bin";
+}
+
+bool OfferDib(const Bytes& bytes) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+  if (!memory) return false;
+  memcpy(GlobalLock(memory), bytes.data(), bytes.size());
+  GlobalUnlock(memory);
+  if (!OpenClipboard(NULL)) {
+    GlobalFree(memory);
+    return false;
+  }
+  EmptyClipboard();
+  const bool given = SetClipboardData(CF_DIB, memory) != NULL;
+  if (!given) GlobalFree(memory);
+  CloseClipboard();
+  return given;
+}
+
 // ---- Damage ----
 static const unsigned int interesting[] = {0,      1,          0x7F,       0x80,      0xFF,
                                            0xFFFF, 0x10000,    0x7FFFFFFF, 0x80000000,

@@ -30,6 +30,9 @@ struct Random {
 
 // The environment's number, or fallback when it is unset or not a number.
 unsigned long long EnvironmentNumber(const char* name, unsigned long long fallback);
+const unsigned long long DefaultSeed = 20261207;  // the short forms'
+// KRV_SOAK_SEED, or the seed of the short forms.
+inline unsigned long long SoakSeed(void) { return EnvironmentNumber("KRV_SOAK_SEED", DefaultSeed); }
 
 // One sound file of each kind the decoders know, and some that are no pictures at all. Needs
 // GDI+ running and a current image to save from; made once per program.
@@ -38,6 +41,14 @@ struct SoundFile {
   Bytes bytes;
 };
 const std::vector<SoundFile>& SoundFiles(void);
+// Whether the file is a picture the decoders take; "text", "noise" and the like are not.
+bool IsPicture(const SoundFile& file);
+// The file name extension of a kind: ".bmp", ".png", ..., ".bin" for the non-pictures.
+const char* ExtensionOf(const std::string& kind);
+
+// The bytes as the clipboard's only content, a device-independent bitmap (CF_DIB); false when
+// the clipboard would not take them.
+bool OfferDib(const Bytes& bytes);
 
 // A damaged copy of sound: truncated, bit-flipped, header-mangled or several of these at once;
 // how names what was done.

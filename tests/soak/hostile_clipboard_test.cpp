@@ -9,26 +9,6 @@
 #include "image/image_fixture.h"
 #include "soak/corpus.h"
 
-namespace {
-
-bool OfferDib(const std::vector<BYTE>& bytes) {
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-  if (!memory) return false;
-  memcpy(GlobalLock(memory), bytes.data(), bytes.size());
-  GlobalUnlock(memory);
-  if (!OpenClipboard(NULL)) {
-    GlobalFree(memory);
-    return false;
-  }
-  EmptyClipboard();
-  const bool given = SetClipboardData(CF_DIB, memory) != NULL;
-  if (!given) GlobalFree(memory);
-  CloseClipboard();
-  return given;
-}
-
-}  // namespace
-
 class HostileClipboard : public ImageTest {
  protected:
   void TearDown() override {
@@ -46,7 +26,7 @@ TEST_F(HostileClipboard, DamagedBlocksArePastedOrLeaveTheImageAsItWas) {
   ASSERT_EQ(0, KRV_CreateImage8(2, "paste8", 100, 0, 64, 64, 100));
   EXPECT_TRUE(GuardedAfter(1));
   EXPECT_TRUE(GuardedAfter(2));
-  const unsigned long long seed = EnvironmentNumber("KRV_SOAK_SEED", 20261207);
+  const unsigned long long seed = SoakSeed();
   const int blocks = (int)EnvironmentNumber("KRV_SOAK_BLOCKS", 1000);
   const std::vector<std::vector<BYTE>> seeds = SeedDibs();
   static const POINT corners[] = {{0, 0}, {-3, -2}, {60, 60}, {5, 70}};

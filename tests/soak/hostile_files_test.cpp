@@ -9,24 +9,6 @@
 #include "soak/corpus.h"
 #include "support/dropped_files.h"
 
-namespace {
-
-const unsigned long long DefaultSeed = 20261207;
-
-const char* ExtensionOf(const std::string& kind) {
-  if (kind.compare(0, 3, "bmp") == 0) return ".bmp";
-  if (kind.compare(0, 3, "png") == 0) return ".png";
-  if (kind.compare(0, 3, "gif") == 0) return ".gif";
-  if (kind.compare(0, 4, "tiff") == 0) return ".tif";
-  if (kind == "jpeg") return ".jpg";
-  if (kind == "ico") return ".ico";
-  if (kind == "wmf") return ".wmf";
-  if (kind == "emf") return ".emf";
-  return ".bin";
-}
-
-}  // namespace
-
 class HostileFiles : public ImageTest {
  protected:
   void SetUp() override {
@@ -54,6 +36,7 @@ class HostileFiles : public ImageTest {
     ASSERT_EQ(0, KRV_CreateImage(1, "target32", 0, 0, 64, 64, 100));
     ASSERT_EQ(0, KRV_CreateImage8(2, "target8", 100, 0, 64, 64, 100));
   }
+  void LoadDamagedFiles(const char* through, int (*load)(int id, const char* path, POINT* corner));
   std::vector<std::string> written;
 };
 
@@ -61,8 +44,7 @@ TEST_F(HostileFiles, EverySoundFileOfThePictureKindsLoads) {
   MakeTargets();
   int pictures = 0;
   for (const SoundFile& file : SoundFiles()) {
-    const bool picture = file.kind != "text" && file.kind != "zeros" && file.kind != "noise" &&
-                         file.kind != "empty" && file.kind.find("only") == std::string::npos;
+    const bool picture = IsPicture(file);
     const std::string path = Write("sound" + std::string(ExtensionOf(file.kind)), file.bytes);
     for (int id : {1, 2}) {
       KRV_SelectImage(id);
@@ -74,11 +56,15 @@ TEST_F(HostileFiles, EverySoundFileOfThePictureKindsLoads) {
   EXPECT_EQ(13, pictures);
 }
 
-TEST_F(HostileFiles, DamagedFilesLoadOrLeaveTheImageAsItWas) {
+// The damaged corpus into images 1 and 2, each file through load() at a corner it may change;
+// a refused load must leave the image exactly as it was, a drawn one nothing above or left of
+// the corner.
+void HostileFiles::LoadDamagedFiles(const char* through, int (*load)(int id, const char* path,
+                                                                     POINT* corner)) {
   MakeTargets();
   EXPECT_TRUE(GuardedAfter(1));
   EXPECT_TRUE(GuardedAfter(2));
-  const unsigned long long chosenSeed = EnvironmentNumber("KRV_SOAK_SEED", DefaultSeed);
+  const unsigned long long chosenSeed = SoakSeed();
   const int cases = (int)EnvironmentNumber("KRV_SOAK_CASES", 600);
   const int only = (int)EnvironmentNumber("KRV_SOAK_CASE", (unsigned long long)-1);
   const int first = (int)EnvironmentNumber("KRV_SOAK_FIRST", 0);  // to narrow down a late crash
@@ -103,12 +89,11 @@ TEST_F(HostileFiles, DamagedFilesLoadOrLeaveTheImageAsItWas) {
     const Bytes bytes = Damage(file.bytes, &random, &how);
     const std::string path = Write("case" + std::string(ExtensionOf(file.kind)), bytes);
     const int id = 1 + random.Below(2);
-    const POINT corner = corners[random.Below(6)];
+    POINT corner = corners[random.Below(6)];
     Scribble(id, &random);
     const Snapshot before = SnapshotOf(id);
-    KRV_SelectImage(id);
-    NoteCase(("files " + file.kind + how).c_str(), seed, number);
-    const int result = KRV_LoadImageFile(path.c_str(), corner.x, corner.y);
+    NoteCase((std::string(through) + " " + file.kind + how).c_str(), seed, number);
+    const int result = load(id, path.c_str(), &corner);
     ForgetCase();
     const std::string replay = "seed " + std::to_string(seed) + " case " + std::to_string(number) +
                                ": " + file.kind + how + " into image " + std::to_string(id);
@@ -123,8 +108,37 @@ TEST_F(HostileFiles, DamagedFilesLoadOrLeaveTheImageAsItWas) {
     }
     ASSERT_EQ(id, krv_current) << replay;
   }
-  printf("damaged files: seed %llu, %d cases, %d loaded, %d refused, 0 crashes\n", chosenSeed,
-         loaded + refused, loaded, refused);
+  printf("damaged files through %s: seed %llu, %d cases, %d loaded, %d refused, 0 crashes\n",
+         through, chosenSeed, loaded + refused, loaded, refused);
+}
+
+namespace {
+
+int LoadDirectly(int id, const char* path, POINT* corner) {
+  KRV_SelectImage(id);
+  return KRV_LoadImageFile(path, corner->x, corner->y);
+}
+
+// What the image window's load command does once its dialog has chosen the path, with another
+// image current meanwhile; the window then paints what it holds. The file goes to the corner.
+int LoadAsChosen(int id, const char* path, POINT* corner) {
+  *corner = POINT{0, 0};
+  KRV_SelectImage(3 - id);
+  const int result = LoadChosenFile(krv_images[id].window, path);
+  UpdateWindow(krv_images[id].window);
+  RECT unpainted;
+  EXPECT_FALSE(GetUpdateRect(krv_images[id].window, &unpainted, FALSE));
+  return result;
+}
+
+}  // namespace
+
+TEST_F(HostileFiles, DamagedFilesLoadOrLeaveTheImageAsItWas) {
+  LoadDamagedFiles("KRV_LoadImageFile", LoadDirectly);
+}
+
+TEST_F(HostileFiles, DamagedFilesChosenInTheLoadDialogLoadOrLeaveTheImageAsItWas) {
+  LoadDamagedFiles("the load command", LoadAsChosen);
 }
 
 namespace {
@@ -156,7 +170,7 @@ TEST_F(HostileFiles, AThousandEntryDropLoadsOnlyItsFirstFile) {
 
 TEST_F(HostileFiles, DropsOfDamagedFilesAndBadNamesChangeNothingOrLoad) {
   MakeTargets();
-  const unsigned long long seed = EnvironmentNumber("KRV_SOAK_SEED", DefaultSeed);
+  const unsigned long long seed = SoakSeed();
   Random random(seed);
   const std::string sound = Write("sound.bmp", MakeBmp24(3, 3, Green));
   // Names the window must refuse: too long for its buffers, missing, a folder, a device.

@@ -105,7 +105,7 @@ TEST_F(HostileMessages, StrayCommandsKeysAndPositionsChangeNothing) {
   const int zoom0 = krv_images[0].zoom, zoom1 = krv_images[1].zoom;  // raised to the smallest window
   const HWND windows[] = {krv_images[0].window, krv_images[1].window, textWindows[3].window,
                           inputBox.window, buttonBox.window};
-  const unsigned long long seed = EnvironmentNumber("KRV_SOAK_SEED", 20261207);
+  const unsigned long long seed = SoakSeed();
   const int count = (int)EnvironmentNumber("KRV_SOAK_MESSAGES", 4000);
   Random random(seed);
   for (int number = 0; number < count; number++) {
