@@ -183,8 +183,9 @@ int ChooseSaveFile(char* path);
 int LoadChosenFile(HWND window, const char* path);
 void ServeLoadImageFile(RequestBlock* block);  // request 9003
 // 1 when the bytes are a placeable WMF or an EMF whose records do not fit in the file (sizes
-// running past the end, no end record, point counts larger than their record), an EMF with an
-// ellipse, arc, chord, pie or rounded rectangle more than 2^20 units across, or a TIFF whose
+// running past the end, no end record, point counts larger than their record), an EMF with a
+// shape's box beyond GDI's 27-bit coordinates or a curve (ellipse, arc, chord, pie, rounded
+// rectangle) more than 2^20 units across, or a TIFF whose
 // directories, values or strips lie outside it, or a BMP or icon whose colour table or pixels
 // do not fit or that claims more than 256 colours, or a JPEG whose segments before the scan run
 // past the end, or a PNG whose chunks up to its end chunk do not fit (or that has none); 0

@@ -132,28 +132,6 @@ static bool ClipToImage(const ImageSlot* slot, int x, int y, UINT width, UINT he
   return true;
 }
 
-// Wine's GDI+ sets the reserved byte of every 32-bit pixel it draws; the framework's pixels
-// keep it 0.
-static void ClearReservedBytes(const ImageSlot* slot, int x, int y, UINT width, UINT height) {
-  ClipRect clip;
-  if (!ClipToImage(slot, x, y, width, height, &clip)) return;
-  GdiFlush();
-  int* pixels = (int*)krv_pixels[krv_current];
-  for (int row = clip.top; row < clip.top + clip.height; row++)
-    for (int column = clip.left; column < clip.left + clip.width; column++)
-      pixels[(long long)row * slot->width + column] &= 0x00FFFFFF;
-}
-
-static int DrawIntoTrueColour(const ImageSlot* slot, GpImage* picture, int x, int y,
-                              UINT width, UINT height) {
-  GpGraphics* graphics = NULL;
-  if (GdipCreateFromHDC(slot->memDC, &graphics) != Ok) return 1;
-  GdipDrawImageRectI(graphics, picture, x, y, (INT)width, (INT)height);
-  GdipDeleteGraphics(graphics);
-  ClearReservedBytes(slot, x, y, width, height);
-  return 0;
-}
-
 // A 32-bit canvas of the clipped area that the picture is drawn on before its colours are
 // matched to the colour table.
 struct Canvas {
@@ -178,6 +156,32 @@ static int MakeCanvas(const ClipRect& clip, Canvas* canvas) {
     ReleaseCanvas(canvas);
     return 1;
   }
+  return 0;
+}
+
+// The picture is drawn on a canvas of its place inside the image, which holds the image's
+// pixels there: a damaged metafile's records may draw far outside its frame, and Wine's
+// playback ignores a clip. Wine's GDI+ also sets the reserved byte of every pixel it draws;
+// the framework's pixels keep it 0.
+static int DrawIntoTrueColour(const ImageSlot* slot, GpImage* picture, int x, int y,
+                              UINT width, UINT height) {
+  ClipRect clip;
+  if (!ClipToImage(slot, x, y, width, height, &clip)) return 0;
+  Canvas canvas = {};
+  if (MakeCanvas(clip, &canvas) != 0) return 1;
+  int* pixels = (int*)krv_pixels[krv_current];
+  for (int row = 0; row < clip.height; row++)
+    memcpy(canvas.colours + (long long)row * clip.width,
+           pixels + (long long)(clip.top + row) * slot->width + clip.left, 4 * (size_t)clip.width);
+  GdipDrawImageRectI(canvas.graphics, picture, x - clip.left, y - clip.top, (INT)width,
+                     (INT)height);
+  GdipFlush(canvas.graphics, FlushIntentionSync);
+  for (int row = 0; row < clip.height; row++) {
+    const int* from = canvas.colours + (long long)row * clip.width;
+    int* to = pixels + (long long)(clip.top + row) * slot->width + clip.left;
+    for (int column = 0; column < clip.width; column++) to[column] = from[column] & 0x00FFFFFF;
+  }
+  ReleaseCanvas(&canvas);
   return 0;
 }
 
@@ -214,37 +218,6 @@ static int DrawIntoEightBit(const ImageSlot* slot, GpImage* picture, int x, int 
   return 0;
 }
 
-// A metafile may draw beyond its frame, and Wine lets one that sets a clipping region of its
-// own out of any the image's context has: it is drawn on a canvas of its place inside the
-// image, over the image's present pixels, which then take the canvas back.
-static int DrawMetafileIntoTrueColour(const ImageSlot* slot, GpImage* picture, int x, int y,
-                                      UINT width, UINT height) {
-  ClipRect clip = {0, 0, 0, 0};
-  if (!ClipToImage(slot, x, y, width, height, &clip)) return 0;
-  Canvas canvas = {};
-  if (MakeCanvas(clip, &canvas) != 0) return 1;
-  GdiFlush();
-  int* pixels = (int*)krv_pixels[krv_current];
-  for (int row = 0; row < clip.height; row++)
-    memcpy(canvas.colours + (long long)row * clip.width,
-           pixels + (long long)(clip.top + row) * slot->width + clip.left, 4LL * clip.width);
-  GdipDrawImageRectI(canvas.graphics, picture, x - clip.left, y - clip.top, (INT)width,
-                     (INT)height);
-  GdipFlush(canvas.graphics, FlushIntentionSync);
-  for (int row = 0; row < clip.height; row++) {
-    int* line = pixels + (long long)(clip.top + row) * slot->width + clip.left;
-    for (int column = 0; column < clip.width; column++)
-      line[column] = canvas.colours[(long long)row * clip.width + column] & 0x00FFFFFF;
-  }
-  ReleaseCanvas(&canvas);
-  return 0;
-}
-
-static bool IsMetafile(GpImage* picture) {
-  ImageType type = ImageTypeUnknown;
-  return GdipGetImageType(picture, &type) == Ok && type == ImageTypeMetafile;
-}
-
 int KRV_LoadImageFile(const char* path, int x, int y) {
   ImageSlot* slot = ImageInUse(krv_current);
   if (!slot) return 2;
@@ -259,8 +232,6 @@ int KRV_LoadImageFile(const char* path, int x, int y) {
     const int colourCount = ReadPictureColours(picture, colours);
     if (colourCount >= 0)
       result = DrawIntoEightBit(slot, picture, x, y, width, height, colours, colourCount);
-  } else if (IsMetafile(picture)) {
-    result = DrawMetafileIntoTrueColour(slot, picture, x, y, width, height);
   } else {
     result = DrawIntoTrueColour(slot, picture, x, y, width, height);
   }

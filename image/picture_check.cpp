@@ -1,10 +1,9 @@
 // The decoders trust some of what a file says about itself: a metafile's record sizes and
 // point counts, a TIFF's directory and strip offsets, a BMP's pixel offset and colour count, a
 // JPEG's segment lengths. Damaged ones made them read past their
-// buffers and brought the program down, as did a PNG chunk running past the end, so those
-// files are walked here first and refused when they point outside themselves; an enhanced
-// metafile also when a curve in it is so large that drawing it would never end. Pure; any
-// thread.
+// buffers and brought the program down, so those files are walked here first and refused when
+// they point outside themselves. Pure; any thread.
+#include <limits.h>
 #include <string.h>
 
 #include "image/image.h"
@@ -30,12 +29,13 @@ enum {
   EmfLastStockObject = 0x80000013u,
   EmfAngleArc = 41,
   EmfEllipse = 42,
+  EmfRectangle = 43,
   EmfRoundRect = 44,
-  EmfArc = 45,
   EmfPie = 47,
   EmfArcTo = 55,
   EmfCurveSpan = 1 << 20,
 };
+static const int GdiCoordinateLimit = 1 << 27;  // GDI keeps world coordinates to 27 bits
 
 // Whether the point counts of a polygon or polyline record fit in its bytes.
 static bool PolyRecordFits(const unsigned char* record, long long bytes, unsigned int function) {
@@ -54,15 +54,19 @@ static bool PolyRecordFits(const unsigned char* record, long long bytes, unsigne
   return true;
 }
 
+// The records up to the end record, inside both the file and the size its header states:
+// playback copies only the stated size and then walks the records through it.
 static bool WmfRecordsFit(const unsigned char* bytes, long long size, long long header) {
   if (header + 2 * WmfHeaderWords > size || Word16(bytes + header + 2) != WmfHeaderWords)
     return false;
+  const long long end = header + 2LL * Word32(bytes + header + 6);
+  if (end > size) return false;
   const unsigned int objects = Word16(bytes + header + 10);
   for (long long at = header + 2 * WmfHeaderWords;;) {
-    if (at + 6 > size) return false;
+    if (at + 6 > end) return false;
     const long long recordBytes = 2LL * Word32(bytes + at);
     const unsigned int function = Word16(bytes + at + 4);
-    if (recordBytes < 6 || at + recordBytes > size) return false;
+    if (recordBytes < 6 || at + recordBytes > end) return false;
     if (function == WmfEof) return true;
     if (!PolyRecordFits(bytes + at, recordBytes, function)) return false;
     if ((function == WmfSelectObject || function == WmfDeleteObject) &&
@@ -83,26 +87,29 @@ static bool EmfObjectIndexFits(unsigned int type, unsigned int index, unsigned i
   return true;
 }
 
-static bool WithinSpan(long long from, long long to) {
+static bool WithinCurveSpan(long long from, long long to) {
   return to - from <= EmfCurveSpan && from - to <= EmfCurveSpan;
 }
 
-// Wine draws a curve point by point along its whole outline, however little of it shows: an
-// ellipse or arc a few million units across took minutes or never ended. A curve more than a
-// million units across, or a record too short for its parameters, is taken for damage.
-static bool EmfCurveFits(const unsigned char* record, long long bytes, unsigned int type) {
-  if (type == EmfAngleArc) return bytes >= 28 && Word32(record + 16) <= EmfCurveSpan / 2;
-  long long needed = 0;
-  if (type == EmfEllipse) needed = 24;
-  if (type == EmfRoundRect) needed = 32;
-  if ((type >= EmfArc && type <= EmfPie) || type == EmfArcTo) needed = 40;
-  if (needed == 0) return true;
-  if (bytes < needed) return false;
-  const int left = (int)Word32(record + 8), top = (int)Word32(record + 12);
-  const int right = (int)Word32(record + 16), bottom = (int)Word32(record + 20);
-  if (!WithinSpan(left, right) || !WithinSpan(top, bottom)) return false;
-  return type != EmfRoundRect ||
-         (WithinSpan(0, (int)Word32(record + 24)) && WithinSpan(0, (int)Word32(record + 28)));
+// The box of an ellipse, rectangle, round rectangle, arc, chord or pie. A box beyond GDI's
+// coordinate range is no picture, and Wine's playback spent minutes on such a shape. Wine also
+// draws a curve point by point along its whole outline, however little of it shows: inside
+// that range an ellipse 120 million units across, or an arc 1.4 million across, never ended.
+// So the curves (all but the rectangle) may be at most 2^20 units across.
+static bool EmfBoxFits(unsigned int type, const unsigned char* record, long long recordBytes) {
+  if (type == EmfAngleArc) return recordBytes < 20 || Word32(record + 16) <= EmfCurveSpan / 2;
+  if (!((type >= EmfEllipse && type <= EmfPie) || type == EmfArcTo)) return true;
+  if (recordBytes < 24) return false;
+  int box[4];
+  for (int i = 0; i < 4; i++) {
+    box[i] = (int)Word32(record + 8 + 4 * i);
+    if (box[i] >= GdiCoordinateLimit || box[i] < -GdiCoordinateLimit) return false;
+  }
+  if (type == EmfRectangle) return true;
+  if (!WithinCurveSpan(box[0], box[2]) || !WithinCurveSpan(box[1], box[3])) return false;
+  return type != EmfRoundRect || recordBytes < 32 ||
+         (WithinCurveSpan(0, (int)Word32(record + 24)) &&
+          WithinCurveSpan(0, (int)Word32(record + 28)));
 }
 
 static bool EmfRecordsFit(const unsigned char* bytes, long long size) {
@@ -117,7 +124,7 @@ static bool EmfRecordsFit(const unsigned char* bytes, long long size) {
     if (type == EmfEof) return true;
     if (recordBytes >= 12 && !EmfObjectIndexFits(type, Word32(bytes + at + 8), Word16(bytes + 56)))
       return false;
-    if (!EmfCurveFits(bytes + at, recordBytes, type)) return false;
+    if (!EmfBoxFits(type, bytes + at, recordBytes)) return false;
     at += recordBytes;
   }
 }
@@ -213,6 +220,9 @@ static bool PackedBitmapFits(const unsigned char* bytes, long long size, long lo
   }
   if (height < 0) height = -height;
   if (width <= 0 || height == 0 || colours > MaxBmpColours) return false;
+  // Nothing larger can become an image, and the decoders' sizes overflow past it: a height
+  // damaged to 67 million rows of a small run-length picture crashed the program.
+  if (width * 4 * height > INT_MAX) return false;
   if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
   if (colours == 0 && bits <= 8) colours = 1LL << bits;
   const long long entryBytes = header == BmpCoreHeaderBytes ? 3 : 4;
@@ -232,6 +242,29 @@ static bool BmpFits(const unsigned char* bytes, long long size) {
                           (long long)Word32(bytes + 10) - BmpFileHeadBytes, false);
 }
 
+// ---- PNG ----
+static const unsigned char PngSignature[8] = {0x89, 'P', 'N', 'G', 13, 10, 26, 10};
+
+static unsigned int Big32(const unsigned char* at) {
+  return ((unsigned int)at[0] << 24) | (at[1] << 16) | (at[2] << 8) | at[3];
+}
+
+static bool IsPng(const unsigned char* bytes, long long size) {
+  return size >= 8 && memcmp(bytes, PngSignature, 8) == 0;
+}
+
+// Every chunk up to the end chunk inside the file. A damaged palette picture whose chunks ran
+// past its end brought the program down inside Wine's decoder.
+static bool PngChunksFit(const unsigned char* bytes, long long size) {
+  for (long long at = 8; at + 12 <= size;) {
+    const long long length = Big32(bytes + at);
+    if (length > 0x7FFFFFFF || at + 12 + length > size) return false;
+    if (memcmp(bytes + at + 4, "IEND", 4) == 0) return true;
+    at += 12 + length;
+  }
+  return false;
+}
+
 // ---- ICO ----
 // Each picture of the directory inside the file; packed bitmaps with their pixels and mask.
 static bool IconFits(const unsigned char* bytes, long long size) {
@@ -241,8 +274,11 @@ static bool IconFits(const unsigned char* bytes, long long size) {
     const unsigned char* entry = bytes + 6 + 16 * i;
     const long long length = Word32(entry + 8), at = Word32(entry + 12);
     if (length < 8 || at + length > size) return false;
-    const bool png = bytes[at] == 0x89 && bytes[at + 1] == 'P';
-    if (!png && !PackedBitmapFits(bytes + at, length, -1, true)) return false;
+    if (IsPng(bytes + at, length)) {
+      if (!PngChunksFit(bytes + at, length)) return false;
+    } else if (!PackedBitmapFits(bytes + at, length, -1, true)) {
+      return false;
+    }
   }
   return true;
 }
@@ -279,36 +315,13 @@ static bool JpegFits(const unsigned char* bytes, long long size) {
   }
 }
 
-// ---- PNG ----
-static const unsigned char pngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-
-static bool IsPng(const unsigned char* bytes, long long size) {
-  return size >= 8 && memcmp(bytes, pngSignature, sizeof pngSignature) == 0;
-}
-
-static long long BigEndian32(const unsigned char* at) {
-  return (long long)BigEndian16(at) << 16 | BigEndian16(at + 2);
-}
-
-// Every chunk up to the end chunk inside the file: a chunk running past the end brought the
-// decoder down.
-static bool PngFits(const unsigned char* bytes, long long size) {
-  for (long long at = sizeof pngSignature; at + 8 <= size;) {
-    const long long length = BigEndian32(bytes + at);
-    if (at + 12 + length > size) return false;
-    if (memcmp(bytes + at + 4, "IEND", 4) == 0) return true;
-    at += 12 + length;
-  }
-  return false;
-}
-
 int PictureFileIsDamaged(const unsigned char* bytes, long long size) {
   if (!bytes || size < 4) return 0;
   if (bytes[0] == 0xFF && bytes[1] == 0xD8) return !JpegFits(bytes, size);
   if (bytes[0] == 'B' && bytes[1] == 'M') return !BmpFits(bytes, size);
   if (IsIcon(bytes, size)) return !IconFits(bytes, size);
+  if (IsPng(bytes, size)) return !PngChunksFit(bytes, size);
   if (IsTiff(bytes, size)) return !TiffFits(bytes, size);
-  if (IsPng(bytes, size)) return !PngFits(bytes, size);
   if (Word32(bytes) == PlaceableKey) return !WmfRecordsFit(bytes, size, PlaceableHeadBytes);
   if (size >= 44 && Word32(bytes) == EmfHeader && Word32(bytes + 40) == EmfSignature)
     return !EmfRecordsFit(bytes, size);

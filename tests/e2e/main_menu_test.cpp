@@ -70,3 +70,42 @@ TEST(MainMenuPrompts, BoxesOpenAtTheTypedSizes) {
   PostCommand(main, ExitId);
   EXPECT_TRUE(probe.Exited(5000));
 }
+
+// Answers nobody should type: empty, negative, huge, not numbers. A box opens only at a size it
+// can have, and the program goes on answering and ends cleanly.
+TEST(MainMenuPrompts, HostileAnswersOpenABoxOfASizeItCanHaveOrNone) {
+  Probe probe;
+  HWND main = probe.WaitReady();
+  ASSERT_TRUE(main);
+  const DWORD id = probe.program().id;
+  HWND console = NULL;
+  const std::initializer_list<const wchar_t*> refusedPairs[] = {
+      {L"", L""}, {L"-1", L"4"}, {L"3", L"-2147483648"}, {L"abc", L"2"}, {L"99999999999", L"1"},
+      {L"16", L"17"}, {L"2147483647", L"2147483647"}};
+  for (const auto& pair : refusedPairs) {
+    PostCommand(main, OpenButtonBoxId);
+    if (!console) console = WaitForWindow(L"krv_twi", L"TextWindow 0", id, 5000);
+    ASSERT_TRUE(console);
+    ASSERT_TRUE(TypeAnswers(main, console, pair));
+    EXPECT_FALSE(WaitForWindow(L"krv_bb", NULL, id, 0)) << *pair.begin() << " " << *(pair.begin() + 1);
+  }
+  PostCommand(main, OpenButtonBoxId);
+  ASSERT_TRUE(TypeAnswers(main, console, {L"16", L"16"}));  // the largest box
+  HWND buttons = WaitForWindow(L"krv_bb", NULL, id, 5000);
+  ASSERT_TRUE(buttons);
+  // The command ends once all its buttons are made; a command posted before then is refused.
+  EXPECT_TRUE(WaitFor([&] { return FindChildByClass(buttons, L"Button", 255) != NULL; }, 5000));
+  EXPECT_FALSE(FindChildByClass(buttons, L"Button", 256));
+  Sleep(300);
+  PostCommand(main, OpenInputBoxId);
+  ASSERT_TRUE(TypeAnswers(main, console, {L"99999999999"}));
+  HWND input = WaitForWindow(L"krv_ib", NULL, id, 5000);
+  ASSERT_TRUE(input);
+  EXPECT_TRUE(FindChildByClass(input, L"Edit", 29));
+  EXPECT_FALSE(FindChildByClass(input, L"Edit", 30));
+  EXPECT_LT(RoundTripMs(main, 5000), 5000u);
+  PostCommand(main, ExitId);
+  DWORD code = 99;
+  EXPECT_TRUE(probe.Exited(5000, &code));
+  EXPECT_EQ(0u, code);
+}

@@ -11,10 +11,8 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <psapi.h>
-
 #include "korvel.h"
-#include "probe_report.h"
+#include "resource_report.h"
 
 
 static double FramesPerSecond(void) {
@@ -35,35 +33,6 @@ void AppSetup(void) {
 
 static int runs;
 
-// What the program holds, measured from inside: "resources HANDLES GDI USER BYTES". Wine answers
-// none of these about another process, and counts neither handles nor GDI and USER objects,
-// so handles are found by asking each possible handle value, and the bytes are the private
-// bytes, else the committed ones, else the working set, whichever the system tells.
-static DWORD CountHandles(void) {
-  DWORD count = 0, flags = 0;
-  for (ULONG_PTR value = 4; value < 0x10000; value += 4)
-    if (GetHandleInformation((HANDLE)value, &flags)) count++;
-  return count;
-}
-
-static unsigned long long MemoryBytes(void) {
-  PROCESS_MEMORY_COUNTERS_EX memory = {};
-  memory.cb = sizeof memory;
-  if (!GetProcessMemoryInfo(GetCurrentProcess(), (PROCESS_MEMORY_COUNTERS*)&memory, sizeof memory))
-    return 0;
-  if (memory.PrivateUsage) return memory.PrivateUsage;
-  if (memory.PagefileUsage) return memory.PagefileUsage;
-  return memory.WorkingSetSize;
-}
-
-static void ReportResources(void) {
-  char line[96];
-  snprintf(line, sizeof line, "resources %lu %lu %lu %llu\n", CountHandles(),
-           GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
-           GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), MemoryBytes());
-  Report(line);
-}
-
 // The capture of one run: new frames counted until Stop, then stopped.
 static void CaptureUntilStop(void) {
   char line[96];
@@ -77,7 +46,7 @@ static void CaptureUntilStop(void) {
     PumpWorkerMessages();
     if (KRV_GetTime() - lastReport >= 5000) {
       lastReport = KRV_GetTime();
-      ReportResources();
+      ReportResources(frames, missed);
     }
     if (krv_captureRunning && krv_sampleTime[0] != krv_consumedTime[0]) {
       const double now = krv_sampleTime[0];
@@ -90,7 +59,7 @@ static void CaptureUntilStop(void) {
   }
   snprintf(line, sizeof line, "stop %d frames %d missed %d\n", KRV_StopCapture(), frames, missed);
   Report(line);
-  ReportResources();
+  ReportResources(frames, missed);
 }
 
 void AppMain(void) {

@@ -5,17 +5,38 @@
 
 static int StopLines(Probe& probe) { return probe.Count("stop "); }
 
-// The program's last report of what it holds.
-static ResourceCounts LastReportedResources(Probe& probe) {
+// The program's last report of what it holds, and of the frames of its run when asked for.
+static ResourceCounts LastReportedResources(Probe& probe, SoakFigures* soFar = NULL) {
   ResourceCounts counts = {};
   const std::string log = probe.Log();
   const size_t at = log.rfind("resources ");
   unsigned long long privateBytes = 0;
-  if (at != std::string::npos &&
-      sscanf(log.c_str() + at, "resources %lu %lu %lu %llu", &counts.handles, &counts.gdi,
-             &counts.user, &privateBytes) == 4)
-    counts.privateBytes = (SIZE_T)privateBytes;
+  int frames = 0, missed = 0;
+  const int read = at == std::string::npos
+                       ? 0
+                       : sscanf(log.c_str() + at, "resources %lu %lu %lu %llu frames %d missed %d",
+                                &counts.handles, &counts.gdi, &counts.user, &privateBytes, &frames,
+                                &missed);
+  if (read >= 4) counts.privateBytes = (SIZE_T)privateBytes;
+  if (read == 6 && soFar) {
+    soFar->frames = frames;
+    soFar->missed = missed;
+  }
   return counts;
+}
+
+static BOOL CALLBACK CountWindowOf(HWND window, LPARAM search) {
+  DWORD* wanted = (DWORD*)search;
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == wanted[0]) wanted[1]++;
+  return TRUE;
+}
+
+int CountTopLevelWindows(DWORD processId) {
+  DWORD search[2] = {processId, 0};
+  EnumWindows(CountWindowOf, (LPARAM)search);
+  return (int)search[1];
 }
 
 static std::string LogTail(Probe& probe) {
@@ -37,6 +58,7 @@ CycleFigures RunCycles(Probe& probe, HWND window, int cycles) {
       return figures;
     }
     figures.counts.push_back(LastReportedResources(probe));
+    figures.windows.push_back(CountTopLevelWindows(probe.program().id));
   }
   if (probe.Count("stop 0 ") != cycles) figures.failure = "a stop failed: " + probe.Log();
   return figures;
@@ -53,7 +75,8 @@ static void ReadStopLine(const std::string& log, SoakFigures* figures) {
     figures->failure = "no clean stop: " + log.substr(at == std::string::npos ? 0 : at);
 }
 
-SoakFigures RunSoak(Probe& probe, HWND window, HWND workerWindow, DWORD seconds, double fps) {
+SoakFigures RunSoak(Probe& probe, HWND window, HWND workerWindow, DWORD seconds, double fps,
+                    const std::function<void(DWORD seconds, const SoakFigures&)>& progress) {
   SoakFigures figures;
   const int stopsBefore = StopLines(probe);
   const int framesBefore = probe.Count("frames 3\n");
@@ -62,13 +85,21 @@ SoakFigures RunSoak(Probe& probe, HWND window, HWND workerWindow, DWORD seconds,
     figures.failure = "no frames: " + LogTail(probe);
     return figures;
   }
-  figures.first = LastReportedResources(probe);
   const DWORD start = GetTickCount();
+  DWORD nextProgress = 60;
   while (GetTickCount() - start < seconds * 1000) {
     for (HWND target : {window, workerWindow}) {
       const DWORD trip = RoundTripMs(target, 5000);
       if (trip > figures.worstRoundTripMs) figures.worstRoundTripMs = trip;
       figures.roundTrips++;
+    }
+    // The first figures come from the run's own reports, which start 5 s into it.
+    if (!figures.first.handles && GetTickCount() - start >= 10000)
+      figures.first = LastReportedResources(probe);
+    if (progress && GetTickCount() - start >= nextProgress * 1000) {
+      figures.last = LastReportedResources(probe, &figures);
+      progress(nextProgress, figures);
+      nextProgress += 60;
     }
     Sleep(200);
   }

@@ -1,6 +1,7 @@
 // Seeded hostile input for the soak tests: damaged picture files made from sound ones, and a
 // random source that replays from its seed. A failure prints the seed and the case number;
-// KRV_SOAK_SEED and KRV_SOAK_CASES in the environment rerun it or run the long form.
+// KRV_SOAK_SEED and KRV_SOAK_CASES in the environment rerun it or run the long form;
+// KRV_SOAK_FIRST skips the cases before it, KRV_SOAK_CASE runs one alone.
 #ifndef KORVEL_SOAK_CORPUS_H
 #define KORVEL_SOAK_CORPUS_H
 
@@ -29,10 +30,9 @@ struct Random {
 
 // The environment's number, or fallback when it is unset or not a number.
 unsigned long long EnvironmentNumber(const char* name, unsigned long long fallback);
+const unsigned long long DefaultSeed = 20261207;  // the short forms'
 // KRV_SOAK_SEED, or the seed of the short forms.
-inline unsigned long long SoakSeed(void) {
-  return EnvironmentNumber("KRV_SOAK_SEED", 20261207);
-}
+inline unsigned long long SoakSeed(void) { return EnvironmentNumber("KRV_SOAK_SEED", DefaultSeed); }
 
 // One sound file of each kind the decoders know, and some that are no pictures at all. Needs
 // GDI+ running and a current image to save from; made once per program.
