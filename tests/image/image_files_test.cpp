@@ -412,6 +412,10 @@ TEST_F(ImageFiles, MetafileCurvesOfMoreThanAMillionUnitsAreRefused) {
     WriteBytes(path, within);
     EXPECT_EQ(0, KRV_LoadImageFile(path.c_str(), 0, 0)) << kind;
   }
+  // An arc 4 million units across kept Wine's playback drawing for good.
+  const std::string arc = Made("arc.emf");
+  WriteBytes(arc, CurveMetafile(curves[2], 1 << 21));
+  EXPECT_EQ(1, KRV_LoadImageFile(arc.c_str(), 0, 0));
   // A record cut shorter than its parameters is refused too.
   std::vector<unsigned char> cut = CurveMetafile(curves[0], 20);
   for (size_t at = 0; at + 8 <= cut.size(); at += cut[at + 4] | cut[at + 5] << 8) {
