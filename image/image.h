@@ -183,10 +183,13 @@ int ChooseSaveFile(char* path);
 int LoadChosenFile(HWND window, const char* path);
 void ServeLoadImageFile(RequestBlock* block);  // request 9003
 // 1 when the bytes are a placeable WMF or an EMF whose records do not fit in the file (sizes
-// running past the end, no end record, point counts larger than their record), or a TIFF whose
+// running past the end, no end record, point counts larger than their record), an EMF with a
+// shape's box beyond GDI's 27-bit coordinates or a curve (ellipse, arc, chord, pie, rounded
+// rectangle) more than 2^20 units across, or a TIFF whose
 // directories, values or strips lie outside it, or a BMP or icon whose colour table or pixels
 // do not fit or that claims more than 256 colours, or a JPEG whose segments before the scan run
-// past the end; 0 otherwise (also for every other kind).
+// past the end, or a PNG whose chunks up to its end chunk do not fit (or that has none); 0
+// otherwise (also for every other kind).
 int PictureFileIsDamaged(const unsigned char* bytes, long long size);
 // The size of the picture in a file as GDI+ decodes it, 0 x 0 when it gives none; the file is
 // not left open. Either thread (the main window reads dropped files with it).

@@ -27,9 +27,13 @@ enum {
   EmfHeaderMinBytes = 88,
   EmfStockObject = 0x80000000u,
   EmfLastStockObject = 0x80000013u,
+  EmfAngleArc = 41,
   EmfEllipse = 42,
+  EmfRectangle = 43,
+  EmfRoundRect = 44,
   EmfPie = 47,
   EmfArcTo = 55,
+  EmfCurveSpan = 1 << 20,
 };
 static const int GdiCoordinateLimit = 1 << 27;  // GDI keeps world coordinates to 27 bits
 
@@ -83,16 +87,29 @@ static bool EmfObjectIndexFits(unsigned int type, unsigned int index, unsigned i
   return true;
 }
 
+static bool WithinCurveSpan(long long from, long long to) {
+  return to - from <= EmfCurveSpan && from - to <= EmfCurveSpan;
+}
+
 // The box of an ellipse, rectangle, round rectangle, arc, chord or pie. A box beyond GDI's
-// coordinate range is no picture, and Wine's playback spent minutes on such a shape.
+// coordinate range is no picture, and Wine's playback spent minutes on such a shape. Wine also
+// draws a curve point by point along its whole outline, however little of it shows: inside
+// that range an ellipse 120 million units across, or an arc 1.4 million across, never ended.
+// So the curves (all but the rectangle) may be at most 2^20 units across.
 static bool EmfBoxFits(unsigned int type, const unsigned char* record, long long recordBytes) {
+  if (type == EmfAngleArc) return recordBytes < 20 || Word32(record + 16) <= EmfCurveSpan / 2;
   if (!((type >= EmfEllipse && type <= EmfPie) || type == EmfArcTo)) return true;
   if (recordBytes < 24) return false;
+  int box[4];
   for (int i = 0; i < 4; i++) {
-    const int value = (int)Word32(record + 8 + 4 * i);
-    if (value >= GdiCoordinateLimit || value < -GdiCoordinateLimit) return false;
+    box[i] = (int)Word32(record + 8 + 4 * i);
+    if (box[i] >= GdiCoordinateLimit || box[i] < -GdiCoordinateLimit) return false;
   }
-  return true;
+  if (type == EmfRectangle) return true;
+  if (!WithinCurveSpan(box[0], box[2]) || !WithinCurveSpan(box[1], box[3])) return false;
+  return type != EmfRoundRect || recordBytes < 32 ||
+         (WithinCurveSpan(0, (int)Word32(record + 24)) &&
+          WithinCurveSpan(0, (int)Word32(record + 28)));
 }
 
 static bool EmfRecordsFit(const unsigned char* bytes, long long size) {

@@ -366,6 +366,107 @@ TEST_F(ImageFiles, LoadRequestLoadsIntoTheGivenImageAndRestoresTheCurrentOne) {
   EXPECT_EQ(5, krv_current);
 }
 
+namespace {
+
+// An enhanced metafile of one curve of each kind the size of the span, or larger by over.
+typedef void (*DrawCurve)(HDC dc, int half);
+const DrawCurve curves[] = {
+    [](HDC dc, int half) { Ellipse(dc, -half, 0, half, 40); },
+    [](HDC dc, int half) { RoundRect(dc, 0, 0, 40, 30, 2 * half, 2 * half); },
+    [](HDC dc, int half) { Arc(dc, -half, -half, half, half, 0, 0, 10, 10); },
+    [](HDC dc, int half) { Chord(dc, 0, -half, 60, half, 0, 0, 10, 10); },
+    [](HDC dc, int half) { Pie(dc, -half, -half, half, half, 0, 0, 10, 10); },
+    [](HDC dc, int half) { ArcTo(dc, -half, -half, half, half, 0, 0, 10, 10); },
+    [](HDC dc, int half) { AngleArc(dc, 0, 0, half, 0.0f, 90.0f); },
+};
+
+std::vector<unsigned char> CurveMetafile(DrawCurve draw, int half) {
+  const RECT frame = {0, 0, 2000, 1600};
+  HDC dc = CreateEnhMetaFileW(NULL, NULL, &frame, NULL);
+  draw(dc, half);
+  HENHMETAFILE metafile = CloseEnhMetaFile(dc);
+  std::vector<unsigned char> bytes(GetEnhMetaFileBits(metafile, 0, NULL));
+  GetEnhMetaFileBits(metafile, (UINT)bytes.size(), bytes.data());
+  DeleteEnhMetaFile(metafile);
+  return bytes;
+}
+
+}  // namespace
+
+// Wine draws a curve along its whole outline: one a few million units across took minutes or
+// never ended, so curves beyond 2^20 units are refused before anything is drawn.
+TEST_F(ImageFiles, MetafileCurvesOfMoreThanAMillionUnitsAreRefused) {
+  ASSERT_EQ(0, KRV_CreateImage(1, "target", 0, 0, 40, 30, 100));
+  for (size_t kind = 0; kind < sizeof curves / sizeof curves[0]; kind++) {
+    FillImage(1, Teal);
+    const std::vector<int> teal = PixelsOf(1);
+    const std::vector<unsigned char> within = CurveMetafile(curves[kind], 1 << 19);
+    const std::vector<unsigned char> beyond = CurveMetafile(curves[kind], (1 << 19) + 1);
+    EXPECT_EQ(0, PictureFileIsDamaged(within.data(), (long long)within.size())) << kind;
+    EXPECT_EQ(1, PictureFileIsDamaged(beyond.data(), (long long)beyond.size())) << kind;
+    const std::string path = Made("curve" + std::to_string(kind) + ".emf");
+    WriteBytes(path, beyond);
+    KRV_SelectImage(1);
+    EXPECT_EQ(1, KRV_LoadImageFile(path.c_str(), 0, 0)) << kind;
+    EXPECT_TRUE(PixelsOf(1) == teal) << kind;
+    WriteBytes(path, within);
+    EXPECT_EQ(0, KRV_LoadImageFile(path.c_str(), 0, 0)) << kind;
+  }
+  // An arc 4 million units across kept Wine's playback drawing for good.
+  const std::string arc = Made("arc.emf");
+  WriteBytes(arc, CurveMetafile(curves[2], 1 << 21));
+  EXPECT_EQ(1, KRV_LoadImageFile(arc.c_str(), 0, 0));
+  // A record cut shorter than its parameters is refused too.
+  std::vector<unsigned char> cut = CurveMetafile(curves[0], 20);
+  for (size_t at = 0; at + 8 <= cut.size(); at += cut[at + 4] | cut[at + 5] << 8) {
+    if (cut[at] != 42) continue;  // the ellipse: its box shortened to 12 bytes
+    cut[at + 4] = 20;
+    cut.erase(cut.begin() + (long)at + 20, cut.begin() + (long)at + 24);
+    cut[48] = (unsigned char)(cut[48] - 4);  // the header's count of bytes, one word fewer
+    break;
+  }
+  ASSERT_EQ(cut.size(), (size_t)(cut[48] | cut[49] << 8));
+  EXPECT_EQ(1, PictureFileIsDamaged(cut.data(), (long long)cut.size()));
+}
+
+// A metafile whose drawing reaches beyond its frame draws only inside the picture's place,
+// also when it sets a clipping region of its own first.
+TEST_F(ImageFiles, AMetafileDrawingBeyondItsFrameStaysInItsPlace) {
+  ASSERT_EQ(0, KRV_CreateImage(1, "target", 0, 0, 120, 100, 100));
+  for (int ownClip = 0; ownClip < 2; ownClip++) {
+    const RECT frame = {0, 0, 1000, 800};  // 10 x 8 mm
+    HDC dc = CreateEnhMetaFileW(NULL, NULL, &frame, NULL);
+    if (ownClip) {
+      HRGN everywhere = CreateRectRgn(-5000, -5000, 5000, 5000);
+      SelectClipRgn(dc, everywhere);
+      DeleteObject(everywhere);
+    }
+    SelectObject(dc, GetStockObject(WHITE_BRUSH));
+    Rectangle(dc, -500, -500, 2000, 2000);
+    HENHMETAFILE metafile = CloseEnhMetaFile(dc);
+    std::vector<unsigned char> bytes(GetEnhMetaFileBits(metafile, 0, NULL));
+    GetEnhMetaFileBits(metafile, (UINT)bytes.size(), bytes.data());
+    DeleteEnhMetaFile(metafile);
+    const std::string path = Made("beyond" + std::to_string(ownClip) + ".emf");
+    WriteBytes(path, bytes);
+    FillImage(1, Teal);
+    int width = 0, height = 0;
+    const std::wstring wide(path.begin(), path.end());
+    ReadPictureSize(wide.c_str(), &width, &height);
+    ASSERT_GT(width, 0);
+    ASSERT_LT(width, 80);
+    ASSERT_LT(height, 60);
+    KRV_SelectImage(1);
+    ASSERT_EQ(0, KRV_LoadImageFile(path.c_str(), 20, 30));
+    for (int y = 0; y < 100; y++)
+      for (int x = 0; x < 120; x++) {
+        const bool inside = x >= 20 && x < 20 + width && y >= 30 && y < 30 + height;
+        if (!inside) ASSERT_EQ(0x008080, Pixel(1, x, y)) << x << "," << y << " " << ownClip;
+      }
+    EXPECT_EQ(0xFFFFFF, Pixel(1, 20 + width / 2, 30 + height / 2)) << ownClip;
+  }
+}
+
 TEST(ImageFilesRules, PureRules) {
   const wchar_t* cases[][3] = {
       {L"shot", L".png", L"shot.png"},         {L"shot.PNG", L".png", L"shot.PNG"},

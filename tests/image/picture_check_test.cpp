@@ -1,6 +1,6 @@
-// Metafiles whose shapes lie beyond GDI's coordinate range are refused before any decoder sees
-// them: one bit flipped in an ellipse's box once held the load inside the metafile playback for
-// minutes.
+// Metafiles whose shapes lie beyond GDI's coordinate range, or whose curves are more than 2^20
+// units across, are refused before any decoder sees them: one bit flipped in an ellipse's box
+// once held the load inside the metafile playback for minutes.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -52,11 +52,17 @@ TEST(PictureCheck, MetafileShapesBeyondGdiCoordinatesAreRefused) {
   const int limit = 1 << 27;
   for (unsigned int type : {42u, 43u, 44u, 47u, 55u}) {
     EXPECT_EQ(0, Damaged(MetafileWithShape(type, 20, 10, 89, 69))) << type;
-    EXPECT_EQ(0, Damaged(MetafileWithShape(type, -limit, 10, limit - 1, 69))) << type;
+    EXPECT_EQ(0, Damaged(MetafileWithShape(type, -limit, 10, -limit + 69, 69))) << type;
+    EXPECT_EQ(0, Damaged(MetafileWithShape(type, limit - 70, 10, limit - 1, 69))) << type;
     EXPECT_EQ(1, Damaged(MetafileWithShape(type, 0x08000014, 10, 89, 69))) << type;
     EXPECT_EQ(1, Damaged(MetafileWithShape(type, 20, -limit - 1, 89, 69))) << type;
     EXPECT_EQ(1, Damaged(MetafileWithShape(type, 20, 10, 89, (int)0x80000000u))) << type;
   }
+  // A rectangle may span the whole range; a curve no more than 2^20 units.
+  EXPECT_EQ(0, Damaged(MetafileWithShape(43, -limit, 10, limit - 1, 69)));
+  EXPECT_EQ(0, Damaged(MetafileWithShape(42, -(1 << 19), 10, 1 << 19, 69)));
+  EXPECT_EQ(1, Damaged(MetafileWithShape(42, -(1 << 19), 10, (1 << 19) + 1, 69)));
+  EXPECT_EQ(1, Damaged(MetafileWithShape(47, 0, -limit, 10, limit - 1)));
   // Other records keep whatever their parameters say.
   EXPECT_EQ(0, Damaged(MetafileWithShape(27, 0x08000014, 0, 0, 0)));
 }
