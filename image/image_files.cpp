@@ -132,8 +132,8 @@ static bool ClipToImage(const ImageSlot* slot, int x, int y, UINT width, UINT he
   return true;
 }
 
-// A 32-bit canvas of the clipped area that the picture is drawn on before its colours are
-// matched to the colour table.
+// A 32-bit canvas of the clipped area: the picture is drawn on it, never on the image itself,
+// and then copied in (or matched to the colour table of an 8-bit image).
 struct Canvas {
   int* colours;
   GpBitmap* bitmap;
@@ -159,6 +159,14 @@ static int MakeCanvas(const ClipRect& clip, Canvas* canvas) {
   return 0;
 }
 
+// The picture at (x, y) of the image, drawn on the canvas of its clipped place.
+static void DrawOnCanvas(const Canvas& canvas, const ClipRect& clip, GpImage* picture, int x,
+                         int y, UINT width, UINT height) {
+  GdipDrawImageRectI(canvas.graphics, picture, x - clip.left, y - clip.top, (INT)width,
+                     (INT)height);
+  GdipFlush(canvas.graphics, FlushIntentionSync);
+}
+
 // The picture is drawn on a canvas of its place inside the image, which holds the image's
 // pixels there: a damaged metafile's records may draw far outside its frame, and Wine's
 // playback ignores a clip. Wine's GDI+ also sets the reserved byte of every pixel it draws;
@@ -173,9 +181,7 @@ static int DrawIntoTrueColour(const ImageSlot* slot, GpImage* picture, int x, in
   for (int row = 0; row < clip.height; row++)
     memcpy(canvas.colours + (long long)row * clip.width,
            pixels + (long long)(clip.top + row) * slot->width + clip.left, 4 * (size_t)clip.width);
-  GdipDrawImageRectI(canvas.graphics, picture, x - clip.left, y - clip.top, (INT)width,
-                     (INT)height);
-  GdipFlush(canvas.graphics, FlushIntentionSync);
+  DrawOnCanvas(canvas, clip, picture, x, y, width, height);
   for (int row = 0; row < clip.height; row++) {
     const int* from = canvas.colours + (long long)row * clip.width;
     int* to = pixels + (long long)(clip.top + row) * slot->width + clip.left;
@@ -208,9 +214,7 @@ static int DrawIntoEightBit(const ImageSlot* slot, GpImage* picture, int x, int 
           (entry.rgbRed << 16) | (entry.rgbGreen << 8) | entry.rgbBlue;
     }
   }
-  GdipDrawImageRectI(canvas.graphics, picture, x - clip.left, y - clip.top, (INT)width,
-                     (INT)height);
-  GdipFlush(canvas.graphics, FlushIntentionSync);
+  DrawOnCanvas(canvas, clip, picture, x, y, width, height);
   for (int row = 0; row < clip.height; row++)
     MapToPalette(canvas.colours + (long long)row * clip.width, clip.width, table,
                  pixels + (long long)(clip.top + row) * stride + clip.left);

@@ -1,8 +1,9 @@
 // The decoders trust some of what a file says about itself: a metafile's record sizes and
-// point counts, a TIFF's directory and strip offsets, a BMP's pixel offset and colour count, a
-// JPEG's segment lengths. Damaged ones made them read past their
+// point counts, a TIFF's directory and strip offsets, a BMP's pixel offset, colour count and
+// size, a PNG's chunk lengths, a JPEG's segment lengths. Damaged ones made them read past their
 // buffers and brought the program down, so those files are walked here first and refused when
-// they point outside themselves. Pure; any thread.
+// they point outside themselves; metafile shapes also when drawing them would never end.
+// Pure; any thread.
 #include <limits.h>
 #include <string.h>
 
