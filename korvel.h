@@ -210,14 +210,17 @@ enum { MaxCaptureDevices = 8 };
 int KRV_StartCapture(double fps);
 int KRV_StopCapture(void);  // 0 stopped, 1 not running, 2 the graph cannot be stopped
 // Read access while the capture runs. Device i's streaming thread writes its byte count, then
-// the frame (top row first, 0x00RRGGBB words), then its sample time: a sample time other than
-// krv_consumedTime[i] means a new frame. krv_consumedTime belongs to the program.
+// the frame (top row first, 0x00RRGGBB words), then advances its frame sequence, then writes its
+// sample time. A sequence other than the one a program last took means a new frame; sample
+// times cannot say so, since some sources stamp every sample 0. krv_consumedTime belongs to the
+// program.
 extern volatile int krv_captureRunning;
 extern volatile int krv_captureDeviceCount;
 extern int* volatile krv_frameBuffer[MaxCaptureDevices];  // CaptureWidth x CaptureHeight
 extern volatile long krv_frameByteCount[MaxCaptureDevices];  // never above the buffer's size
 extern volatile double krv_sampleTime[MaxCaptureDevices];    // seconds
 extern volatile double krv_consumedTime[MaxCaptureDevices];
+extern volatile long krv_frameSequence[MaxCaptureDevices];  // frames taken; never reset
 // An auto-reset event set after each new sample time of any device (NULL before the first
 // KRV_StartCapture): a program waiting for frames can sleep on it instead of looking again.
 extern void* volatile krv_frameSignal;

@@ -46,9 +46,8 @@ struct CaptureDevice {
 };
 extern CaptureDevice captureDevices[MaxCaptureDevices];
 extern xkc_SampleGrabberCB captureSinks[MaxCaptureDevices];
-// Per device, for timing programs: frames the sink has taken, and the performance counter at
-// the last one. Written by the streaming thread before the sample time.
-extern volatile long framesArrived[MaxCaptureDevices];
+// Per device, for timing programs: the performance counter at the last frame the sink took.
+// Written by the streaming thread before the sample time.
 extern volatile LONGLONG lastArrivalCount[MaxCaptureDevices];
 
 // Copies one bottom-up RGB32 frame of length bytes into frame, top row first: row length is

@@ -32,14 +32,14 @@ STDMETHODIMP_(ULONG) xkc_SampleGrabberCB::Release() { return 1; }
 
 STDMETHODIMP xkc_SampleGrabberCB::SampleCB(double, IMediaSample*) { return S_OK; }
 
-volatile long framesArrived[MaxCaptureDevices];
+volatile long krv_frameSequence[MaxCaptureDevices];
 volatile LONGLONG lastArrivalCount[MaxCaptureDevices];
 
 static void CountArrival(int device) {
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
   lastArrivalCount[device] = now.QuadPart;
-  framesArrived[device] = framesArrived[device] + 1;
+  krv_frameSequence[device] = krv_frameSequence[device] + 1;
 }
 
 static void SignalFrame(void) {

@@ -162,11 +162,11 @@ TEST_F(Capture, EachFrameSetsTheSignalAndCountsItsArrival) {
   ASSERT_TRUE(krv_frameSignal != NULL);
   for (int i = 0; i < 3; i++) {
     const double before = krv_sampleTime[0];
-    const long arrived = framesArrived[0];
+    const long arrived = krv_frameSequence[0];
     ResetEvent((HANDLE)krv_frameSignal);
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject((HANDLE)krv_frameSignal, 2000)) << i;
     EXPECT_NE(before, krv_sampleTime[0]) << i;  // set after the new sample time
-    EXPECT_GT(framesArrived[0], arrived) << i;
+    EXPECT_GT(krv_frameSequence[0], arrived) << i;
   }
 }
 

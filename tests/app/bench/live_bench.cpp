@@ -85,12 +85,12 @@ int main(int argc, char** argv) {
     Sleep((DWORD)(seconds * 1000));
     stopRequested = 1;
   });
-  long arrivedBefore = framesArrived[0];
+  long arrivedBefore = krv_frameSequence[0];
   double cpuBefore = ProcessCpuMs(), wallBefore = NowCount();
   runStart = wallBefore;
   AppMain();  // runs until the stopper's Stop; destroys images 0 and 1 and stops the capture
   double wall = (NowCount() - wallBefore) / countsPerMs, cpu = ProcessCpuMs() - cpuBefore;
-  long arrived = framesArrived[0] - arrivedBefore;
+  long arrived = krv_frameSequence[0] - arrivedBefore;
   stopper.join();
   long shown = (long)delays.size() + lateFrames;
   printf("%d x %d at %.0f fps for %.1f s: processor %.0f ms = %.2f %% of one core; "
