@@ -1,10 +1,11 @@
 // TrueType text drawn through GDI onto the current image's memory context, with style codes
-// and code-page-932 double-byte characters. Worker thread; the start-up font is made by the
-// entry point on the GUI thread before the worker exists.
+// and code-page-932 double-byte characters. Worker thread; the start-up font is made at start-up
+// on the GUI thread before the worker exists.
 #include <string.h>
 
 #include "draw/draw.h"
 
+HFONT krv_ttFont;
 int krv_ttWidth = 8;
 int krv_ttHeight = 16;
 

@@ -25,6 +25,18 @@ static const FileFilter fileFilters[] = {
 };
 enum { LoadFilterCount = 9, SaveFilterCount = 6, FilterListUnits = 512 };
 
+wchar_t openDirectoryW[MAX_PATH];
+char openDirectory[MAX_PATH];
+wchar_t saveDirectoryW[MAX_PATH];
+char saveDirectory[MAX_PATH];
+int openFilterIndex = 2;
+int saveFilterIndex = 2;
+
+void ReadFileDialogFolders(void) {
+  ReadCurrentDirectory(openDirectoryW, openDirectory, false);
+  ReadCurrentDirectory(saveDirectoryW, saveDirectory, false);
+}
+
 static int AppendListPart(wchar_t* list, int at, const wchar_t* part) {
   const int length = lstrlenW(part);
   memcpy(list + at, part, (length + 1) * sizeof(wchar_t));

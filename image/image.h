@@ -133,12 +133,40 @@ void PasteImageAtCorner(int id);
 
 LRESULT CALLBACK ImageWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The interactive pick under way: the picks (draw/) set active and image and consume the rest;
+// the image window procedure fills the mouse fields. Read by the main and text windows' menus,
+// which stay shut while a pick waits. Worker thread writes.
+struct PickRecord {
+  int active;
+  int image;  // -1 when no pick runs
+  int moved, moveX, moveY;
+  int clicked, clickX, clickY;
+  int rightClicked;
+};
+extern PickRecord PickState;
+
 // ---- Image window menus and commands (image/image_menus.cpp, image/image_commands.cpp) ----
 // Popup menus of image id, built from their tables; the caller tracks and destroys them.
 HMENU BuildImageMenu(int id);
 HMENU BuildProcessMenu(int id);
 // Runs command of an image window's menus or keys; ids no row knows do nothing.
 void RunImageCommand(HWND window, int command);
+// One row per command: its handler, given the window and its image.
+struct ImageCommandRow {
+  int id;
+  void (*run)(HWND window, int image);
+};
+enum { ImageCommandCount = 50 };
+extern const ImageCommandRow imageCommands[ImageCommandCount];  // wiring/image_command_table.cpp
+// The image folder's own commands.
+void LoadImageByDialog(HWND window, int id);
+void SaveImageByDialog(HWND window, int id);  // JPEG at quality 100
+void ZoomImageTo50(HWND window, int id);
+void ZoomImageTo100(HWND window, int id);
+void ZoomImageTo200(HWND window, int id);
+void ZoomImageByPrompt(HWND window, int id);  // the answers are read in text window 0
+void ResizeImageByPrompt(HWND window, int id);
+void DestroyImageCommand(HWND window, int id);
 // The leading decimal integer of a typed line (strtol's rules, clamped to int), else 0.
 int LeadingInteger(const char* text);
 // Zoom steps of Ctrl + wheel and the keypad: requests that KRV_ZoomImage then fits.
@@ -177,6 +205,14 @@ int FindEncoder(const wchar_t* mime, CLSID* encoder);
 // File dialogs on the worker thread, remembering folder and filter; path gets PathUnits bytes.
 int ChooseLoadFile(char* path);  // 0 chosen, 1 cancelled
 int ChooseSaveFile(char* path);
+// Where each dialog opens: the start-up directory, then the folder of its last chosen file.
+extern wchar_t openDirectoryW[MAX_PATH];
+extern char openDirectory[MAX_PATH];
+extern wchar_t saveDirectoryW[MAX_PATH];
+extern char saveDirectory[MAX_PATH];
+extern int openFilterIndex;  // the dialogs' remembered filters, 2 at start
+extern int saveFilterIndex;
+void ReadFileDialogFolders(void);  // GUI thread at start-up, before the worker exists
 // The load command once its dialog chose path: the file into the image of window, made current
 // again when another image became current while the dialog ran, and the window repainted.
 // KRV_LoadImageFile's result; 2 when the window has no image any more.

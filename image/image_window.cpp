@@ -1,6 +1,10 @@
 // The image window procedure and the requests that make and redraw images for the GUI thread.
-// Worker thread. The procedure keeps no state: it finds its image at each message.
+// Worker thread. The procedure keeps no state: it finds its image at each message, and
+// reports the mouse into the pick under way and the application's mouse record.
 #include "image/image.h"
+
+PickRecord PickState = {0, -1, 0, 0, 0, 0, 0, 0, 0};
+MouseReport MouseState = {0, -1, 0, 0, 0, 0, 0, 0};
 
 static void OnPaint(HWND window) {
   PAINTSTRUCT paint;

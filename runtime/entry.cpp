@@ -4,7 +4,6 @@
 #include <gdiplus.h>
 #include <stdio.h>
 
-#include "draw/draw.h"
 #include "runtime/runtime.h"
 
 int FindInstanceNumber(void) {
@@ -21,7 +20,7 @@ static void StartGdiplus(void) {
   Gdiplus::GdiplusStartup(&gdiplusToken, &input, NULL);  // a failure is ignored
 }
 
-static void ReadDirectory(wchar_t* wide, char* narrow, bool withBackslash) {
+void ReadCurrentDirectory(wchar_t* wide, char* narrow, bool withBackslash) {
   DWORD length = GetCurrentDirectoryW(MAX_PATH, wide);
   if (length == 0 || length >= MAX_PATH) {
     wide[0] = 0;
@@ -39,10 +38,7 @@ static void InitialiseSharedState(HINSTANCE instance) {
   QueryPerformanceFrequency(&frequency);
   millisecondPeriod = 1000.0 / (double)frequency.QuadPart;
   moduleInstance = instance;
-  ReadDirectory(openDirectoryW, openDirectory, false);
-  ReadDirectory(saveDirectoryW, saveDirectory, false);
-  ReadDirectory(logDirectoryW, logDirectory, true);
-  krv_ttFont = CreateStartupTTFont();
+  StartSubsystems();
 }
 
 static void ShowInitialStatus(void) {
@@ -60,7 +56,7 @@ static void RunMessageLoop(void) {
 }
 
 static void ShutDown(void) {
-  DeleteObject(krv_ttFont);
+  StopSubsystems();
   DestroyMenu(mainMenuBar);
   Gdiplus::GdiplusShutdown(gdiplusToken);
 }

@@ -4,7 +4,6 @@
 #include <stdio.h>
 
 #include "runtime/runtime.h"
-#include "text/text.h"
 
 static const DWORD MainWindowStyle = WS_VISIBLE | WS_CAPTION | WS_THICKFRAME;
 enum { MainClientWidth = 240, MainClientExtraHeight = 32, ExitGraceMs = 2000 };
@@ -110,7 +109,7 @@ void RunExitSequence(void) {
   stopRequested = 1;
   quitState = QuitRequested;
   // Before the wait: a worker that has to be terminated must not take buffered lines with it.
-  CloseAllLogs();
+  CloseFilesBeforeExit();
   WaitForWorker();
   if (WorkerExitCode() == STILL_ACTIVE) TerminateThread(workerThread, 1);
   if (quitState == QuitRequested) quitState = QuitWorkerDone;

@@ -2,16 +2,9 @@
 // Posters run on the GUI thread and wait pumping; ServeRequest runs on the worker thread.
 // Write order is the only synchronisation: parameters, then code (poster); done, then code
 // cleared (server).
-#include "boxes/boxes.h"
-#include "image/image.h"
-#include "text/text.h"
 #include "runtime/runtime.h"
 
 RequestBlock request = {0, 1, 0, 0, NULL, 0, 0, 0, 0, 0, 0, NULL, NULL};
-// The worker's operation per code, 9001 first.
-RequestHandler requestHandlers[7] = {
-    ServeCreateImage,    ServeRedrawImage,    ServeLoadImageFile, PastePendingBitmap,
-    ServeOpenTextWindow, ServeOpenInputBox, ServeOpenButtonBox};
 
 static void WaitUntilFree(void) {
   while (request.code != 0 && !quitMessageSeen) PumpMessages();
@@ -66,11 +59,6 @@ void RequestPasteBitmap(HBITMAP bitmap) {
 }
 
 void RequestOpenTextWindow(int index) {
-  TextWindowSlot* slot = TextSlot(index);
-  if (slot) {
-    SetForegroundWindow(slot->window);
-    return;
-  }
   WaitUntilFree();
   request.id = index;
   request.x = request.y = request.width = request.height = -1;

@@ -29,26 +29,7 @@ extern HANDLE workerThread;
 extern DWORD workerThreadId;
 extern int colourDepth;
 extern double millisecondPeriod;
-extern wchar_t openDirectoryW[MAX_PATH];
-extern char openDirectory[MAX_PATH];
-extern wchar_t saveDirectoryW[MAX_PATH];
-extern char saveDirectory[MAX_PATH];
-extern int openFilterIndex;  // the file dialogs' remembered filters, 2 at start
-extern int saveFilterIndex;
-extern wchar_t logDirectoryW[MAX_PATH];
-extern char logDirectory[MAX_PATH];
 extern ULONG_PTR gdiplusToken;
-
-// The interactive pick under way: the picks (draw/) set active and image and consume the rest;
-// the image window procedure fills the mouse fields. Worker thread only.
-struct PickRecord {
-  int active;
-  int image;  // -1 when no pick runs
-  int moved, moveX, moveY;
-  int clicked, clickX, clickY;
-  int rightClicked;
-};
-extern PickRecord PickState;
 
 // Set when a pump retrieved WM_QUIT inside a nested loop; the main loop then ends too.
 extern volatile int quitMessageSeen;
@@ -57,6 +38,23 @@ extern volatile int quitMessageSeen;
 enum MainCommand { CommandStart = 1001, CommandExit = 1002, CommandStop = 1003 };
 enum RuntimeControl { StatusLabelId = 2001 };
 enum { InstanceLimit = 10, SlotCount = 256 };
+
+// ---- What the other folders give the runtime (wiring/) ----
+// The runtime calls these and reads these tables; wiring/ defines them, so that the runtime
+// names no other folder. GUI thread unless said otherwise.
+void StartSubsystems(void);  // at start-up, before the window classes: folders' own state
+void CloseFilesBeforeExit(void);  // Exit, before the worker is waited for: the logs
+void StopSubsystems(void);  // after the message loop: what StartSubsystems made
+
+// The five window classes, registered in this order.
+struct WindowClassEntry {
+  const wchar_t* name;  // NULL: the main window's numbered class
+  WNDPROC procedure;
+  UINT style;
+  int background;  // COLOR_ system colour + 1, or -1 for the stock black brush
+};
+enum { WindowClassCount = 5 };
+extern const WindowClassEntry windowClasses[WindowClassCount];
 
 // ---- Entry point and main window (GUI thread) ----
 int KorvelMain(HINSTANCE instance);  // the whole program; returns its exit code
@@ -90,19 +88,12 @@ struct MainMenuEntry {
 };
 extern const MainMenuEntry mainMenuEntries[MainMenuItemCount];
 HMENU BuildMainPopupMenu(int busy);
-int MainMenuBusy(void);  // appRunning, a line input waiting, or a command of this menu running
-void ShowMainPopupMenu(HWND window);
-void RunMainMenuCommand(int id);
 // Decimal like atoi, but saturating at the int range instead of overflowing; 0 for words.
 int ReadTypedNumber(const char* text);
-int LowestFreeImageSlot(void);      // -1 when all 256 are in use
-int LowestClosedTextWindow(void);   // -1 when all 256 are open
-// Makes the first slot from 0 up that takes a width x height 32-bit image and pastes bitmap
-// into it; the bitmap is deleted when no slot takes it. Returns the slot or -1.
-int PasteBitmapAsImage(HBITMAP bitmap);
-void PasteClipboardImage(void);  // the clipboard's picture, when it has one, as a new image
-void OpenDroppedFiles(HDROP drop);  // one image window per image file; releases the drop
-void DropFilesOnMainWindow(HDROP drop);  // WM_DROPFILES: OpenDroppedFiles when nothing runs
+// The menu's commands make other folders' windows: wiring/main_menu_commands.cpp runs them.
+void ShowMainPopupMenu(HWND window);
+void RunMainMenuCommand(int id);
+void DropFilesOnMainWindow(HDROP drop);  // WM_DROPFILES: the files open when nothing runs
 
 // Drop animation: the 28 vertical steps of the main window, net +55 pixels.
 enum { DropStepCount = 28, DropDistance = 55, DropStepMs = 20, DropSettleMs = 500 };
@@ -141,8 +132,8 @@ struct RequestBlock {
 };
 extern RequestBlock request;
 
-// One entry per request code: the worker's operation for it. An empty entry completes its
-// request without action and with result -1.
+// One entry per request code: the worker's operation for it (wiring/request_handlers.cpp). An
+// empty entry completes its request without action and with result -1.
 typedef void (*RequestHandler)(RequestBlock* block);
 extern RequestHandler requestHandlers[7];  // indexed by code - 9001
 
@@ -150,7 +141,7 @@ int RequestCreateImage(int id, const char* title, int width, int height, int bit
 void RequestRedrawImage(int id);
 int RequestLoadImageFile(int id, const char* path);
 void RequestPasteBitmap(HBITMAP bitmap);
-void RequestOpenTextWindow(int index);
+void RequestOpenTextWindow(int index);  // asks even when that window is open
 void RequestOpenInputBox(int count);
 void RequestOpenButtonBox(int nx, int ny);
 void ServeRequest(void);  // worker: serve the pending request, if its code is known
@@ -176,6 +167,8 @@ struct SnapSource {
   HWND (*windowAt)(int index);
   int count;
 };
+enum { SnapSourceCount = 4 };
+extern const SnapSource snapSources[SnapSourceCount];  // wiring/snap_sources.cpp
 void RebuildSnapList(void);  // either thread
 void SnapMovingRect(RECT* rect, HWND window);  // from WM_MOVING; acts only while Ctrl is held
 // The pure part: snaps proposed against list, skipping entries equal to current.
@@ -198,6 +191,9 @@ int GetWindowNarrowText(HWND window, char* out, int size);
 void SetWindowNarrowText(HWND window, const char* text);  // at most 255 units are set
 // Copies at most size - 1 bytes of narrow text without splitting a double-byte character.
 void CopyNarrowText(char* out, const char* text, int size);
+// The current directory, both ways (empty when it does not fit in MAX_PATH units), with a
+// backslash appended when asked and there is room.
+void ReadCurrentDirectory(wchar_t* wide, char* narrow, bool withBackslash);
 
 enum MenuItemState { MenuEnabled = 0, MenuChecked = 1, MenuGreyed = 2, MenuHidden = 3 };
 void AppendMenuText(HMENU menu, const char* text, UINT id, int state);

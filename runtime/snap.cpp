@@ -2,21 +2,9 @@
 // thread without a lock; a drag reads whatever the last rebuild left.
 #include <stdlib.h>
 
-#include "boxes/boxes.h"
-#include "image/image.h"
-#include "text/text.h"
 #include "runtime/runtime.h"
 
 SnapList snapList;
-
-// Windows other than the main window, in snap order: image windows, text windows, input box,
-// button box. Each folder adds its source here as its windows come to exist.
-static const SnapSource snapSources[] = {
-    {ImageWindowAt, SlotCount},
-    {TextWindowAt, SlotCount},
-    {InputBoxWindowAt, 1},
-    {ButtonBoxWindowAt, 1},
-};
 
 static void AddEntry(SnapList* list, int left, int top, int right, int bottom) {
   int i = list->count++;

@@ -4,6 +4,13 @@
 
 #include "text/text.h"
 
+char logDirectory[MAX_PATH];
+
+void ReadLogFolder(void) {
+  wchar_t wide[MAX_PATH];
+  ReadCurrentDirectory(wide, logDirectory, true);
+}
+
 bool FormatLogName(char* out, int size, const char* directory, int instance, int index) {
   int length = snprintf(out, size, "%sKORVEL%d%d.LOG", directory, instance, index);
   return length >= 0 && length < size;

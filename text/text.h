@@ -114,6 +114,8 @@ bool FormatLogName(char* out, int size, const char* directory, int instance, int
 void WriteToLog(TextWindowSlot* slot, const char* text);  // only while logging
 void CloseLog(TextWindowSlot* slot);
 void CloseAllLogs(void);
+extern char logDirectory[MAX_PATH];  // the start-up directory with a final backslash
+void ReadLogFolder(void);  // GUI thread at start-up, before the worker exists
 
 // ---- Window information (text/layout_listing.cpp, text/window_info.cpp) ----
 // A snapshot of every framework window, taken before anything is printed: printing pumps

@@ -3,6 +3,7 @@
 // Owning thread of the text windows.
 #include <stdio.h>
 
+#include "image/image.h"
 #include "text/text.h"
 
 // Minimising and restoring keep the text: only a real new size re-creates the bitmap.

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/runtime.h"
+#include "image/image.h"
 
 struct MouseStep {
   UINT message;  // WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN; 0: no message

@@ -12,6 +12,7 @@
 #include "image/image.h"
 #include "support/dropped_files.h"
 #include "text/text.h"
+#include "wiring/wiring.h"
 
 class RunningFramework : public ::testing::Test {
  protected:

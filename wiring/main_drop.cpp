@@ -3,7 +3,7 @@
 #include <stdio.h>
 
 #include "image/image.h"
-#include "runtime/runtime.h"
+#include "wiring/wiring.h"
 
 // The slot the creation made current gives the current image back to the one before it.
 static void FinishNewImage(int slot) {
