@@ -18,10 +18,6 @@ enum {
   WorkImage = 2,
 };
 
-// The geometry rimview starts with: the frame's centre, and 2/5 of its height as radius (192 at
-// 640 x 480, 96 at 320 x 240).
-RingGeometry InitialRing(int frameWidth, int frameHeight);
-
 // ---- Unwrap routines on images 0 and 1 (app/panorama.cpp) ----
 // Each works through the current image as KRV_GetPixel and KRV_PutPixel would: rays read the
 // camera image (or the current one when image 0 is gone) and columns go to image 1 (or stay
@@ -58,9 +54,17 @@ struct PanelState {
 };
 extern PanelState panel;
 
-enum { ButtonCount = 22, LabelledButtons = 21 };
-extern const char* const buttonLabels[LabelledButtons];
+enum { ButtonCount = 22 };
 enum PassOutcome { PassGoesOn = 0, PassBreaks = 1 };
+// One button of the panel: its title (NULL: none), what a press does (the action or, without
+// one, a move of the ring by dx, dy, dr and turnSteps x RotationStep), and the pass's outcome.
+struct PanelButton {
+  const char* label;
+  int dx, dy, dr, turnSteps;
+  void (*action)(void);
+  int outcome;  // a PassOutcome
+};
+extern const PanelButton panelButtons[ButtonCount];
 // Carries out button i's action; PassBreaks for "break".
 int RunButton(int i);
 // The 22 buttons, each after an empty print; PassBreaks when "break" was among them.

@@ -3,10 +3,6 @@
 
 PanelState panel = {1, 1, 0, 0};
 
-const char* const buttonLabels[LabelledButtons] = {
-    "←",    "→",    "↑",       "↓",     "><", "<>", "←x10", "→x10", "↑x10", "↓x10", "><x10",
-    "<>x10", "display", "real-time", "break", "go", "<<", ">>",   "go2",  "CAM",  "demo"};
-
 static int WithinSamples(int r) {
   if (r < 0) return 0;
   if (r > MaxRingRadius) return MaxRingRadius;
@@ -36,34 +32,48 @@ static void ShowTopStripOnce(void) {
   KRV_RedrawImage(krv_current);
 }
 
+static void NarrowRingTenAndClear(void) {
+  MoveRing(0, 0, -10, 0.0);
+  ClearPanorama();
+}
+static void ToggleRealTime(void) { panel.realTime = !panel.realTime; }
+static void ToggleCamOverlay(void) { camOverlay = !camOverlay; }
+static void Demo(void) { PressDemo(&panel.displayMode, &panel.demoSteps); }
+static void Nothing(void) {}
+
+const PanelButton panelButtons[ButtonCount] = {
+    {"←", -1, 0, 0, 0, NULL, PassGoesOn},
+    {"→", +1, 0, 0, 0, NULL, PassGoesOn},
+    {"↑", 0, -1, 0, 0, NULL, PassGoesOn},
+    {"↓", 0, +1, 0, 0, NULL, PassGoesOn},
+    {"><", 0, 0, -1, 0, NULL, PassGoesOn},
+    {"<>", 0, 0, +1, 0, NULL, PassGoesOn},
+    {"←x10", -10, 0, 0, 0, NULL, PassGoesOn},
+    {"→x10", +10, 0, 0, 0, NULL, PassGoesOn},
+    {"↑x10", 0, -10, 0, 0, NULL, PassGoesOn},
+    {"↓x10", 0, +10, 0, 0, NULL, PassGoesOn},
+    {"><x10", 0, 0, 0, 0, NarrowRingTenAndClear, PassGoesOn},
+    {"<>x10", 0, 0, +10, 0, NULL, PassGoesOn},
+    {"display", 0, 0, 0, 0, ShowTopStripOnce, PassGoesOn},
+    {"real-time", 0, 0, 0, 0, ToggleRealTime, PassGoesOn},
+    {"break", 0, 0, 0, 0, Nothing, PassBreaks},
+    {"go", 0, 0, 0, 0, RunFileBatch, PassGoesOn},
+    {"<<", 0, 0, 0, -1, NULL, PassGoesOn},
+    {">>", 0, 0, 0, +1, NULL, PassGoesOn},
+    {"go2", 0, 0, 0, 0, RunWorkBatch, PassGoesOn},
+    {"CAM", 0, 0, 0, 0, ToggleCamOverlay, PassGoesOn},
+    {"demo", 0, 0, 0, 0, Demo, PassGoesOn},
+    {NULL, 0, 0, 0, 0, Nothing, PassGoesOn},  // the box's last button has no title
+};
+
 int RunButton(int i) {
-  switch (i) {
-    case 0: MoveRing(-1, 0, 0, 0.0); break;
-    case 1: MoveRing(+1, 0, 0, 0.0); break;
-    case 2: MoveRing(0, -1, 0, 0.0); break;
-    case 3: MoveRing(0, +1, 0, 0.0); break;
-    case 4: MoveRing(0, 0, -1, 0.0); break;
-    case 5: MoveRing(0, 0, +1, 0.0); break;
-    case 6: MoveRing(-10, 0, 0, 0.0); break;
-    case 7: MoveRing(+10, 0, 0, 0.0); break;
-    case 8: MoveRing(0, -10, 0, 0.0); break;
-    case 9: MoveRing(0, +10, 0, 0.0); break;
-    case 10:
-      MoveRing(0, 0, -10, 0.0);
-      ClearPanorama();
-      break;
-    case 11: MoveRing(0, 0, +10, 0.0); break;
-    case 12: ShowTopStripOnce(); break;
-    case 13: panel.realTime = !panel.realTime; break;
-    case 14: return PassBreaks;
-    case 15: RunFileBatch(); break;
-    case 16: MoveRing(0, 0, 0, -RotationStep); break;
-    case 17: MoveRing(0, 0, 0, +RotationStep); break;
-    case 18: RunWorkBatch(); break;
-    case 19: camOverlay = !camOverlay; break;
-    case 20: PressDemo(&panel.displayMode, &panel.demoSteps); break;
-  }
-  return PassGoesOn;
+  if (i < 0 || i >= ButtonCount) return PassGoesOn;
+  const PanelButton& button = panelButtons[i];
+  if (button.action)
+    button.action();
+  else
+    MoveRing(button.dx, button.dy, button.dr, button.turnSteps * RotationStep);
+  return button.outcome;
 }
 
 int PollButtons(void) {

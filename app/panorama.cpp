@@ -10,18 +10,6 @@ RingGeometry ring = InitialRing(CaptureWidth, CaptureHeight);
 RayState ray;
 int camOverlay = 1;
 
-RingGeometry InitialRing(int frameWidth, int frameHeight) {
-  RingGeometry geometry = {};
-  geometry.X0 = frameWidth / 2;
-  geometry.Y0 = frameHeight / 2;
-  geometry.r = frameHeight * 2 / 5;
-  geometry.columnCount = frameWidth;
-  geometry.angleOffset = 0.0;
-  geometry.frameWidth = frameWidth;
-  geometry.frameHeight = frameHeight;
-  return geometry;
-}
-
 // The current image as a plane; an empty one (reads 0, drops writes) when there is no current
 // 32-bit image, which is what the pixel calls would do with no image.
 static PixelPlane CurrentPlane(void) {

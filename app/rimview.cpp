@@ -11,7 +11,8 @@ void AppSetup(void) {
   ring = InitialRing(CaptureWidth, CaptureHeight);
   KRV_OpenTextWindow(0, 0, 0, 198, 198);
   KRV_OpenButtonBox(200, 0, 2, 11);
-  for (int n = 0; n < LabelledButtons; n++) KRV_SetButtonBoxTitle(n, buttonLabels[n]);
+  for (int n = 0; n < ButtonCount; n++)
+    if (panelButtons[n].label) KRV_SetButtonBoxTitle(n, panelButtons[n].label);
   KRV_CreateImage(CameraImage, "000", 0, 0, CaptureWidth, CaptureHeight, 100);
   int code = KRV_StartCapture(10.0);
   if (code != 0)
@@ -26,7 +27,6 @@ void AppMain(void) {
   timeBeginPeriod(1);  // the frame wait's millisecond naps
   ReviveCamera();
   KRV_CreateImage(PanoramaImage, "Hello,there!", 200, 200, CaptureWidth, CaptureHeight, 100);
-  ring.columnCount = CaptureWidth;
   PumpWorkerMessages();
   while (!stopRequested) {
     if (!WaitForFrame()) break;

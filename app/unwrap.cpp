@@ -6,6 +6,18 @@
 #include <stddef.h>
 #include <stdlib.h>
 
+RingGeometry InitialRing(int frameWidth, int frameHeight) {
+  RingGeometry geometry = {};
+  geometry.X0 = frameWidth / 2;
+  geometry.Y0 = frameHeight / 2;
+  geometry.r = frameHeight * 2 / 5;
+  geometry.columnCount = frameWidth;
+  geometry.angleOffset = 0.0;
+  geometry.frameWidth = frameWidth;
+  geometry.frameHeight = frameHeight;
+  return geometry;
+}
+
 const double TwoPi = 6.283185307179586;
 
 double HalfStripStep(int frameWidth) {

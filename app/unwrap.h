@@ -23,6 +23,9 @@ struct RingGeometry {
   double angleOffset;  // radians added to every ray angle
   int frameWidth, frameHeight;  // the capture size the strips are placed in
 };
+// The geometry rimview starts with: the frame's centre, and 2/5 of its height as radius (192 at
+// 640 x 480, 96 at 320 x 240).
+RingGeometry InitialRing(int frameWidth, int frameHeight);
 
 // The ray in progress, observable after a strip: its angle, its steps, its samples (entry 0 the
 // centre pixel, entry rayLength the ray's end).

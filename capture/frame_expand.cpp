@@ -4,10 +4,11 @@
 #include <string.h>
 
 #include "capture/capture.h"
+#include "runtime/runtime.h"
 
 enum { LargestRgb24Side = 16384 };
 
-long long Rgb24Stride(int width) { return ((long long)width * 3 + 3) & ~3LL; }
+long long Rgb24Stride(int width) { return DibStride(width, 24); }
 
 bool Rgb24LayoutOf(const AM_MEDIA_TYPE* type, Rgb24Layout* layout) {
   if (!type || !layout || type->subtype != MEDIASUBTYPE_RGB24 ||

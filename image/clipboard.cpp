@@ -6,7 +6,7 @@
 #include "image/image.h"
 
 static size_t CopiedStride(int bits, int width) {
-  return bits == 8 ? ((size_t)width + 3) & ~(size_t)3 : ((size_t)width * 3 + 3) & ~(size_t)3;
+  return (size_t)DibStride(width, bits == 8 ? 8 : 24);
 }
 
 static size_t CopiedTableSize(int bits) { return bits == 8 ? PaletteSize * sizeof(RGBQUAD) : 0; }

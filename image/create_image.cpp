@@ -7,13 +7,8 @@
 
 const DWORD ImageWindowStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_VISIBLE;
 
-struct GreyDibInfo {
-  BITMAPINFOHEADER header;
-  RGBQUAD colours[PaletteSize];
-};
-
 // Top-down, with the grey ramp that 8-bit images start with.
-static void DescribeBitmap(GreyDibInfo* info, int width, int height, int bits) {
+static void DescribeBitmap(PaletteDibInfo* info, int width, int height, int bits) {
   memset(info, 0, sizeof *info);
   info->header = DibHeader(width, -height, bits);
   for (int i = 0; i < PaletteSize; i++) {
@@ -41,9 +36,9 @@ static void ReleaseWindowParts(ImageSlot* slot) {
 
 static HBITMAP MakePixels(ImageSlot* slot, void** pixels) {
   // Pixel offsets are ints in every drawing call.
-  const long long stride = slot->bits == 8 ? (slot->width + 3LL) & ~3LL : slot->width * 4LL;
+  const long long stride = DibStride(slot->width, slot->bits);
   if (stride * slot->height > INT_MAX) return NULL;
-  GreyDibInfo info;
+  PaletteDibInfo info;
   DescribeBitmap(&info, slot->width, slot->height, slot->bits);
   return CreateDIBSection(slot->memDC, (BITMAPINFO*)&info, DIB_RGB_COLORS, pixels, NULL, 0);
 }

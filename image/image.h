@@ -26,8 +26,14 @@ int FitZoom(int zoom, int width, int height, const ZoomLimits& limits, ZoomFit* 
 void FormatImageCaption(const char* title, int zoom, int bits, int halftone,
                         char out[ImageCaptionSize]);
 
+// A DIB header followed by a full colour table, as GDI takes an 8-bit picture.
+struct PaletteDibInfo {
+  BITMAPINFOHEADER header;
+  RGBQUAD colours[PaletteSize];
+};
+
 // Bytes per row of the pixel memory: width x 4, or width rounded up to 4 for 8-bit images.
-inline int ImageStride(int bits, int width) { return bits == 8 ? (width + 3) & ~3 : width * 4; }
+inline int ImageStride(int bits, int width) { return (int)DibStride(width, bits); }
 
 // The slot of id when id is 0..255 and in use, else NULL.
 ImageSlot* ImageInUse(int id);

@@ -288,11 +288,6 @@ static int MakeTrueColourPicture(int w, int h, SavePicture* picture) {
   return picture->bitmap ? 0 : 1;
 }
 
-struct IndexedDibInfo {
-  BITMAPINFOHEADER header;
-  RGBQUAD colours[PaletteSize];
-};
-
 // GDI+ takes the palette with alpha; an entry of alpha 0 would be written as transparent.
 static int SetOpaquePalette(GpBitmap* bitmap, const RGBQUAD* colours) {
   struct {
@@ -311,13 +306,8 @@ static int SetOpaquePalette(GpBitmap* bitmap, const RGBQUAD* colours) {
 // Wine's GDI+ leaves the palette of such a bitmap out, so it is set once more.
 static int MakeIndexedPicture(int w, int h, const unsigned char* indexes, const RGBQUAD* colours,
                               SavePicture* picture) {
-  IndexedDibInfo info = {};
-  info.header.biSize = sizeof(BITMAPINFOHEADER);
-  info.header.biWidth = w;
-  info.header.biHeight = -h;
-  info.header.biPlanes = 1;
-  info.header.biBitCount = 8;
-  info.header.biCompression = BI_RGB;
+  PaletteDibInfo info = {};
+  info.header = DibHeader(w, -h, 8);
   info.header.biXPelsPerMeter = info.header.biYPelsPerMeter = PixelsPerMetre;
   memcpy(info.colours, colours, sizeof info.colours);
   void* bits = NULL;

@@ -95,7 +95,7 @@ int ReadPackedDib(const void* block, size_t size, PackedDib* dib) {
   if (check != DibReadable) return check;
 
   const long long rows = header.biHeight < 0 ? -(long long)header.biHeight : header.biHeight;
-  const long long stride = ((long long)header.biWidth * header.biBitCount + 31) / 32 * 4;
+  const long long stride = DibStride(header.biWidth, header.biBitCount);
   const unsigned long long rowBytes = (unsigned long long)(stride * rows);
   if (rowBytes > size - offset) return DibBitsMissing;
   dib->bits = data + offset;

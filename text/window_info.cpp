@@ -148,17 +148,15 @@ static void PrintInConfirmationColours(const char* text) {
 static void CopyListing(const char* listing, int length) {
   if (!OpenClipboard(NULL)) return;
   EmptyClipboard();
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, (SIZE_T)length + 1);
-  char* text = block ? (char*)GlobalLock(block) : NULL;
+  HGLOBAL block = NULL;
+  char* text = (char*)LockNewClipboardBlock((SIZE_T)length + 1, &block);
   if (!text) {
-    if (block) GlobalFree(block);
     CloseClipboard();
     KRV_Pause("GlobalAlloc() failed. (ID_INFO)");
     return;
   }
   memcpy(text, listing, (size_t)length + 1);
-  GlobalUnlock(block);
-  if (!SetClipboardData(CF_TEXT, block)) GlobalFree(block);
+  HandBlockToClipboard(block, CF_TEXT);
   CloseClipboard();
   PrintInConfirmationColours("クリップボードにレイアウト作成ソースリストを保存しました．\n");
 }

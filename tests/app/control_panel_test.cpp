@@ -208,4 +208,15 @@ TEST_F(FrameHandOver, WaitWithoutCaptureEndsOnStopAndKeepsTheWindowsAnswering) {
   EXPECT_LT(GetTickCount() - start, 1500u);
 }
 
+// The panel's titles as the button box shows them; "break" alone ends the pass.
+TEST(PanelTable, TwentyOneTitlesInOrderAndAnUntitledLastButton) {
+  const char* const titles[] = {
+      "←",    "→",    "↑",       "↓",     "><", "<>", "←x10", "→x10", "↑x10", "↓x10", "><x10",
+      "<>x10", "display", "real-time", "break", "go", "<<", ">>",   "go2",  "CAM",  "demo"};
+  for (int i = 0; i < 21; i++) EXPECT_STREQ(titles[i], panelButtons[i].label) << i;
+  EXPECT_EQ(nullptr, panelButtons[21].label);
+  for (int i = 0; i < ButtonCount; i++)
+    EXPECT_EQ(i == 14 ? PassBreaks : PassGoesOn, panelButtons[i].outcome) << i;
+}
+
 }  // namespace

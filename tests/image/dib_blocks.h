@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include <windows.h>
+#include "runtime/runtime.h"
 
 struct DibShape {
   DWORD headerSize = 40;
@@ -18,8 +18,6 @@ struct DibShape {
   bool masksAfterHeader = false;  // three masks after a 40-byte header
   DWORD masks[3] = {0x00FF0000, 0x0000FF00, 0x000000FF};
 };
-
-inline int DibStride(int width, int bitCount) { return (width * bitCount + 31) / 32 * 4; }
 
 // Header, masks and table as shaped; rows of the full size, each byte from fill(row, i).
 inline std::vector<BYTE> MakeDib(const DibShape& shape, BYTE (*fill)(int row, int index)) {
@@ -45,7 +43,7 @@ inline std::vector<BYTE> MakeDib(const DibShape& shape, BYTE (*fill)(int row, in
     block.insert(block.end(), entry, entry + 4);
   }
   const int rows = shape.height < 0 ? -shape.height : shape.height;
-  const int stride = DibStride(shape.width, shape.bitCount);
+  const int stride = (int)DibStride(shape.width, shape.bitCount);
   for (int row = 0; row < rows; row++)
     for (int i = 0; i < stride; i++) block.push_back(fill ? fill(row, i) : 0);
   return block;

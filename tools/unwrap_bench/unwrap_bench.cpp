@@ -125,13 +125,7 @@ void BenchSize(int width, int height) {
   std::vector<int> output((size_t)width * height, 0);
   PixelPlane source = {frame.data(), width, height, width};
   PixelPlane target = {output.data(), width, height, width};
-  RingGeometry ring = {};
-  ring.X0 = width / 2;
-  ring.Y0 = height / 2;
-  ring.r = height * 2 / 5;
-  ring.columnCount = width;
-  ring.frameWidth = width;
-  ring.frameHeight = height;
+  RingGeometry ring = InitialRing(width, height);
   Row rows[MethodCount];
   memset(rows, 0, sizeof rows);
   bool same = true;
