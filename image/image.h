@@ -183,7 +183,8 @@ inline int ImageCoordinate(unsigned int client, int zoom) {
   return zoom > 0 ? (int)(client * 100u / (unsigned int)zoom) : 0;
 }
 
-// ---- Image files (image/image_files.cpp, file_rules.cpp, file_dialogs.cpp, file_repairs.cpp) ----
+// ---- Image files (image/image_load.cpp, image_save.cpp, file_rules.cpp, file_dialogs.cpp,
+// file_repairs.cpp) ----
 enum { ImageFileFormatCount = 5, PathUnits = MAX_PATH };
 struct ImageFileType {
   const wchar_t* mime;
@@ -236,6 +237,15 @@ int PictureFileIsDamaged(const unsigned char* bytes, long long size);
 // The size of the picture in a file as GDI+ decodes it, 0 x 0 when it gives none; the file is
 // not left open. Either thread (the main window reads dropped files with it).
 void ReadPictureSize(const wchar_t* path, int* width, int* height);
+// Shared by loading and saving (image/image_load.cpp).
+namespace Gdiplus {
+class GpImage;  // a GDI+ picture
+}
+void* AllocateBytes(long long bytes);  // from the process heap; NULL outside 1..INT_MAX bytes
+void FreeBytes(void* memory);
+void DisposePicture(Gdiplus::GpImage* picture);
+// A path that does not fit in full is refused: cut short, it could name another file.
+bool PathToWide(const char* path, wchar_t* out);
 // Mends what Wine's encoders write wrongly into a file just saved in format: the file size of
 // an 8-bit BMP, the 16-bit colour map of an indexed TIFF.
 void RepairWrittenFile(const wchar_t* path, int format);
