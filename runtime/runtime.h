@@ -69,7 +69,7 @@ void RequestStart(void);
 void RequestStop(void);
 void RunExitSequence(void);
 
-// ---- Main window menu, prompts, paste and drop (runtime/main_menu.cpp, main_drop.cpp) ----
+// ---- Main window menu (runtime/main_menu.cpp; its commands in wiring/) ----
 // GUI thread. Windows are made by the worker through requests; the prompts read their
 // answers in the current text window.
 enum MainMenuCommand {
