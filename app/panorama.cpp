@@ -100,7 +100,8 @@ void ShowCameraFrame(void) {
 }
 
 // Drawn by inversion only, so a second call restores every pixel; where the cross lies on the
-// inverted disc it turns back to the picture.
+// inverted disc it turns back to the picture. The three lines go out in one print, so that the
+// text window, cleared and given the same lines again on every pass, has nothing to repaint.
 void DrawRingOverlay(void) {
   const int x = ring.X0, y = ring.Y0;
   KRV_SelectImage(CameraImage);
@@ -110,7 +111,5 @@ void DrawRingOverlay(void) {
   KRV_XorLine(x - 10, y, x + 10, y);
   KRV_RedrawImage(krv_current);
   KRV_ClearTextWindow();
-  KRV_Print("X0: %d\n", ring.X0);
-  KRV_Print("Y0: %d\n", ring.Y0);
-  KRV_Print(" r: %d\n", ring.r);
+  KRV_Print("X0: %d\nY0: %d\n r: %d\n", ring.X0, ring.Y0, ring.r);
 }
