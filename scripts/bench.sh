@@ -25,7 +25,7 @@ source "$here/wine_env.sh"
 native=$build/native
 mkdir -p "$native"
 g++ -O2 -std=c++17 -DKRV_BENCH_OPENCV -I"$root" -I/usr/include/opencv4 \
-  "$root/tools/unwrap_bench/unwrap_bench.cpp" "$root/app/unwrap.cpp" "$root/app/strip_table.cpp" \
+  "$root/tools/unwrap_bench/unwrap_bench.cpp" "$root"/app/unwrap.cpp "$root"/app/strip_*.cpp \
   -o "$native/unwrap_bench" -lopencv_imgproc -lopencv_core
 
 cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
