@@ -100,8 +100,7 @@ void ShowCameraFrame(void) {
 }
 
 // Drawn by inversion only, so a second call restores every pixel; where the cross lies on the
-// inverted disc it turns back to the picture. The three lines go out in one print, so that the
-// text window, cleared and given the same lines again on every pass, has nothing to repaint.
+// inverted disc it turns back to the picture.
 void DrawRingOverlay(void) {
   const int x = ring.X0, y = ring.Y0;
   KRV_SelectImage(CameraImage);
@@ -110,6 +109,12 @@ void DrawRingOverlay(void) {
   KRV_XorLine(x, y - 10, x, y + 10);
   KRV_XorLine(x - 10, y, x + 10, y);
   KRV_RedrawImage(krv_current);
+  ReportRing();
+}
+
+// The three lines go out in one print, so that the text window, cleared and given the same
+// lines again on every pass, has nothing to repaint.
+void ReportRing(void) {
   KRV_ClearTextWindow();
   KRV_Print("X0: %d\nY0: %d\n r: %d\n", ring.X0, ring.Y0, ring.r);
 }

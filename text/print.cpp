@@ -45,12 +45,13 @@ static void DrawText(TextWindowSlot* slot, const wchar_t* text, int length) {
 
 // Empty prints are how a program keeps its windows answering from a loop (rimview makes 22 a
 // pass, one per button it polls), and under Wine every pump costs a trip to the server. A print
-// that leaves something to show pumps; so does the first of a run of prints that change nothing,
+// that leaves something to repaint pumps at once. So does the first of a run of prints that
+// change nothing on the screen (an empty one, or the same text again over a cleared window),
 // and after it one a millisecond.
-static bool PumpDue(void) {
+static bool PumpDue(const TextWindowSlot* slot) {
   static bool quietRun;
   static unsigned int quietPumpTime;
-  if (textChangesPending) {
+  if (ShowTextChanges() || slot->awaitingPaint) {
     quietRun = false;
     return true;
   }
@@ -76,8 +77,7 @@ void KRV_Print(const char* format, ...) {
   int units = NarrowToWide(text, wide, FormatBufferSize);
   if (slot->logState == LogOn) WriteToLog(slot, text);
   DrawText(slot, wide, units);
-  // The pump shows what was drawn, repainting only what differs from the screen.
-  if (PumpDue()) PumpWorkerMessages();
+  if (PumpDue(slot)) PumpWorkerMessages();
 }
 
 void KRV_ClearTextWindow(void) {

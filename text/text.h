@@ -99,9 +99,9 @@ void NoteTextChange(TextWindowSlot* slot, int left, int top, int right, int bott
 void AwaitTextPaint(TextWindowSlot* slot);
 // 1 while some text window holds noted changes not yet compared with its screen.
 extern int textChangesPending;
-// Invalidates, in every text window, what was drawn and differs from the screen. Run by
-// PumpWorkerMessages before it looks for messages.
-void ShowTextChanges(void);
+// Invalidates, in every text window, what was drawn and differs from the screen; true when it
+// invalidated anything. Run by PumpWorkerMessages before it looks for messages.
+bool ShowTextChanges(void);
 // The paint of rect: the screen now shows the bitmap there (text window procedure).
 void TextPainted(TextWindowSlot* slot, const RECT& rect);
 // The shown-pixel record for a new bitmap (false without memory), and its release.

@@ -61,23 +61,26 @@ static bool SameAsShown(const TextWindowSlot* slot, const RECT& r) {
   return true;
 }
 
-static void ShowChanges(TextWindowSlot* slot) {
+static bool ShowChanges(TextWindowSlot* slot) {
   RECT r = slot->changed;
   slot->changed = RECT{0, 0, 0, 0};
-  if (EmptyRect(r)) return;
+  if (EmptyRect(r)) return false;
   if (SameAsShown(slot, r)) {
     slot->bitmapChanged = slot->awaitingPaint;
-    return;
+    return false;
   }
   InvalidateRect(slot->window, &r, FALSE);
   AwaitTextPaint(slot);
+  return true;
 }
 
-void ShowTextChanges(void) {
-  if (!textChangesPending) return;
+bool ShowTextChanges(void) {
+  if (!textChangesPending) return false;
   textChangesPending = 0;
+  bool invalidated = false;
   for (int i = 0; i < SlotCount; i++)
-    if (textWindows[i].inUse) ShowChanges(&textWindows[i]);
+    if (textWindows[i].inUse && ShowChanges(&textWindows[i])) invalidated = true;
+  return invalidated;
 }
 
 void TextPainted(TextWindowSlot* slot, const RECT& rect) {

@@ -52,11 +52,12 @@ static void BarePumps(void) {
 }
 
 // Milliseconds per pass: the minimum and the median over passes. Between passes the program
-// waits for its next frame, pumping once, as rimview's frame wait does.
+// waits for its next frame, pumping once, as rimview's frame wait does, a few milliseconds.
 static double Measure(const char* what, void (*pass)(void), int passes) {
   std::vector<double> times;
   for (int i = 0; i < passes; i++) {
     PumpWorkerMessages();
+    Sleep(2);
     double start = Seconds();
     pass();
     times.push_back((Seconds() - start) * 1e3);
