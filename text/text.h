@@ -45,6 +45,7 @@ struct TextWindowSlot {
   int* shownPixels;    // the pixels of the last paints, where shownValid says they are known
   int shownValid;      // 1 once a paint covered the whole client area
   RECT changed;        // drawn since the last pump and not yet compared with the screen
+  DWORD changeThread;  // the thread that drew it
   int awaitingPaint;   // 1 from an invalidation until the paint that answers it
 };
 
@@ -97,10 +98,10 @@ void DrawInputGlyph(TextWindowSlot* slot, wchar_t unit, int cells);
 void NoteTextChange(TextWindowSlot* slot, int left, int top, int right, int bottom);
 // Whoever invalidates a text window directly says so here.
 void AwaitTextPaint(TextWindowSlot* slot);
-// 1 while some text window holds noted changes not yet compared with its screen.
-extern int textChangesPending;
-// Invalidates, in every text window, what was drawn and differs from the screen; true when it
-// invalidated anything. Run by PumpWorkerMessages before it looks for messages.
+// Invalidates, in every text window, what this thread drew and differs from the screen; true
+// when it invalidated anything. Run by PumpWorkerMessages before it looks for messages. The
+// GUI thread's prompts draw while the worker's idle loop pumps: each thread shows only its
+// own drawing, which it alone touches.
 bool ShowTextChanges(void);
 // The paint of rect: the screen now shows the bitmap there (text window procedure).
 void TextPainted(TextWindowSlot* slot, const RECT& rect);

@@ -8,8 +8,6 @@
 
 #include "text/text.h"
 
-int textChangesPending;
-
 static bool EmptyRect(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
 
 void NoteTextChange(TextWindowSlot* slot, int left, int top, int right, int bottom) {
@@ -28,7 +26,7 @@ void NoteTextChange(TextWindowSlot* slot, int left, int top, int right, int bott
     if (bottom > c.bottom) c.bottom = bottom;
   }
   slot->bitmapChanged = 1;
-  textChangesPending = 1;
+  slot->changeThread = GetCurrentThreadId();
 }
 
 void AwaitTextPaint(TextWindowSlot* slot) {
@@ -75,11 +73,14 @@ static bool ShowChanges(TextWindowSlot* slot) {
 }
 
 bool ShowTextChanges(void) {
-  if (!textChangesPending) return false;
-  textChangesPending = 0;
+  const DWORD thread = GetCurrentThreadId();
   bool invalidated = false;
-  for (int i = 0; i < SlotCount; i++)
-    if (textWindows[i].inUse && ShowChanges(&textWindows[i])) invalidated = true;
+  for (int i = 0; i < SlotCount; i++) {
+    TextWindowSlot* slot = &textWindows[i];
+    if (slot->inUse && slot->changeThread == thread && !EmptyRect(slot->changed) &&
+        ShowChanges(slot))
+      invalidated = true;
+  }
   return invalidated;
 }
 
