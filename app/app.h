@@ -30,6 +30,8 @@ void ShowCameraFrame(void);     // display mode 0
 // Inverts the ring marker on image 0 (a second call erases it), redraws image 0 and reports
 // X0, Y0 and r in the current text window.
 void DrawRingOverlay(void);
+// The overlay's report: the current text window cleared, then "X0:", "Y0:" and " r:" lines.
+void ReportRing(void);
 // Called right after a display mode redrew image 1; NULL in rimview, set by timing programs.
 extern void (*panoramaShown)(void);
 

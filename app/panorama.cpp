@@ -97,8 +97,12 @@ void DrawRingOverlay(void) {
   KRV_XorLine(x, y - 10, x, y + 10);
   KRV_XorLine(x - 10, y, x + 10, y);
   KRV_RedrawImage(krv_current);
+  ReportRing();
+}
+
+// The three lines go out in one print, so that the text window, cleared and given the same
+// lines again on every pass, has nothing to repaint.
+void ReportRing(void) {
   KRV_ClearTextWindow();
-  KRV_Print("X0: %d\n", ring.X0);
-  KRV_Print("Y0: %d\n", ring.Y0);
-  KRV_Print(" r: %d\n", ring.r);
+  KRV_Print("X0: %d\nY0: %d\n r: %d\n", ring.X0, ring.Y0, ring.r);
 }

@@ -33,10 +33,14 @@ static int WithinRayReach(int r) {
   return r;
 }
 
-void RayEndPoint(int X0, int Y0, int r, double theta, int* x1, int* y1) {
+void RayEndPointAt(int X0, int Y0, int r, double cosTheta, double sinTheta, int* x1, int* y1) {
   // The cast truncates towards zero: -191.5 gives -191.
-  *x1 = X0 + (int)((double)r * cos(theta) + 0.5);
-  *y1 = Y0 + (int)((double)r * sin(theta) + 0.5);
+  *x1 = X0 + (int)((double)r * cosTheta + 0.5);
+  *y1 = Y0 + (int)((double)r * sinTheta + 0.5);
+}
+
+void RayEndPoint(int X0, int Y0, int r, double theta, int* x1, int* y1) {
+  RayEndPointAt(X0, Y0, r, cos(theta), sin(theta), x1, y1);
 }
 
 static inline int ReadPixel(const PixelPlane* plane, int x, int y) {

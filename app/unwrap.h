@@ -49,6 +49,8 @@ enum StripLayout {
 
 // The end of the ray at angle theta: centre + trunc(r cos theta + 0.5), trunc towards zero.
 void RayEndPoint(int X0, int Y0, int r, double theta, int* x1, int* y1);
+// The same from cos theta and sin theta, for callers that keep them from pass to pass.
+void RayEndPointAt(int X0, int Y0, int r, double cosTheta, double sinTheta, int* x1, int* y1);
 // Bresenham walk from (X0, Y0) to (x1, y1) reading source into samples, which holds
 // RaySampleCount entries; points outside read 0. Returns the number of steps, which is the
 // larger span. A walk longer than MaxRingRadius steps stops there.

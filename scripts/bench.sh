@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the benchmarks and prints their tables: the unwrap core built natively against Debian's
 # OpenCV (installed here when missing; it is a yardstick only, never a dependency of the
-# programs), the same core built with MinGW under Wine, the empty prints of a pass, a whole pass
+# programs), the same core built with MinGW under Wine, the console work of a pass, a whole pass
 # of rimview piece by piece, and rimview running live on the virtual camera (processor time,
 # frames delivered and shown, arrival-to-redraw delay) at 10 and 30 fps, both sizes.
 # Usage: scripts/bench.sh [passes [live seconds]]
@@ -25,11 +25,13 @@ source "$here/wine_env.sh"
 native=$build/native
 mkdir -p "$native"
 g++ -O2 -std=c++17 -DKRV_BENCH_OPENCV -I"$root" -I/usr/include/opencv4 \
-  "$root/tools/unwrap_bench/unwrap_bench.cpp" "$root/app/unwrap.cpp" "$root/app/strip_table.cpp" \
+  "$root/tools/unwrap_bench/unwrap_bench.cpp" "$root"/app/unwrap.cpp "$root"/app/strip_*.cpp \
   -o "$native/unwrap_bench" -lopencv_imgproc -lopencv_core
 
 cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
-echo "## Unwrap, native (g++ -O2, Linux), $cpu"
+# The figures move with whatever else runs: the load is printed beside them.
+load() { echo "(load average $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) cores)"; }
+echo "## Unwrap, native (g++ -O2, Linux), $cpu $(load)"
 "$native/unwrap_bench" "$passes"
 
 trap stop_wine EXIT
@@ -37,15 +39,15 @@ start_wine
 register_camera
 cd "$build/bin"
 echo
-echo "## Unwrap, MinGW build under Wine"
+echo "## Unwrap, MinGW build under Wine $(load)"
 wine unwrap_bench.exe "$passes" </dev/null | tr -d '\r'
 echo
-echo "## Empty prints of one pass under Wine (22 per pass)"
+echo "## Console work of one pass under Wine (22 empty prints, the report) $(load)"
 echo
 wine print_bench.exe 22 "$passes" </dev/null | tr -d '\r'
 echo
 for size in "" -qvga; do
-  echo "## One pass of rimview$size under Wine and Xvfb"
+  echo "## One pass of rimview$size under Wine and Xvfb $(load)"
   wine "pano_bench$size.exe" </dev/null | tr -d '\r'
 done
 echo
@@ -53,5 +55,6 @@ echo "## rimview live on the virtual camera, $live s per run"
 for size in "" -qvga; do
   for fps in 10 30; do
     wine "live_bench$size.exe" "$live" "$fps" </dev/null | tr -d '\r'
+    load
   done
 done

@@ -26,7 +26,10 @@ static void PushWrap(LineEdit* edit, int x) {
 }
 
 static void MoveToNextRow(LineEdit* edit) {
-  if (NewTextLine(edit->slot)) InvalidateRect(edit->slot->window, NULL, FALSE);
+  if (NewTextLine(edit->slot)) {
+    InvalidateRect(edit->slot->window, NULL, FALSE);
+    AwaitTextPaint(edit->slot);
+  }
 }
 
 static void InsertUnit(LineEdit* edit, wchar_t unit) {

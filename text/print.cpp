@@ -16,13 +16,13 @@ bool NewTextLine(TextWindowSlot* slot) {
   // A window lower than one line keeps its only line at the top instead of drifting above it.
   slot->y = kept > 0 ? kept : 0;
   PatBlt(slot->memoryDC, 0, slot->y, slot->width, slot->height - slot->y, PATCOPY);
-  MarkTextBitmapChanged(slot);
+  NoteTextChange(slot, 0, 0, slot->width, slot->height);
   return true;
 }
 
 void DrawInputGlyph(TextWindowSlot* slot, wchar_t unit, int cells) {
   TextOutW(slot->memoryDC, slot->x, slot->y, &unit, 1);
-  MarkTextBitmapChanged(slot);
+  AwaitTextPaint(slot);
   RECT cell = {slot->x, slot->y, slot->x + cells * slot->charWidth, slot->y + slot->lineHeight};
   InvalidateRect(slot->window, &cell, FALSE);
 }
@@ -37,10 +37,29 @@ static void DrawText(TextWindowSlot* slot, const wchar_t* text, int length) {
       NewTextLine(slot);
     } else {
       TextOutW(slot->memoryDC, steps[i].x, slot->y, text + steps[i].first, steps[i].count);
-      MarkTextBitmapChanged(slot);
+      NoteTextChange(slot, 0, slot->y, slot->width, slot->y + slot->lineHeight);
     }
   }
   slot->x = endX;
+}
+
+// Empty prints are how a program keeps its windows answering from a loop (rimview makes 22 a
+// pass, one per button it polls), and under Wine every pump costs a trip to the server. A print
+// that leaves something to repaint pumps at once. So does the first of a run of prints that
+// change nothing on the screen (an empty one, or the same text again over a cleared window),
+// and after it one a millisecond.
+static bool PumpDue(const TextWindowSlot* slot) {
+  static bool quietRun;
+  static unsigned int quietPumpTime;
+  if (ShowTextChanges() || slot->awaitingPaint) {
+    quietRun = false;
+    return true;
+  }
+  unsigned int now = KRV_GetTime();
+  if (quietRun && now == quietPumpTime) return false;
+  quietRun = true;
+  quietPumpTime = now;
+  return true;
 }
 
 void KRV_Print(const char* format, ...) {
@@ -58,17 +77,15 @@ void KRV_Print(const char* format, ...) {
   int units = NarrowToWide(text, wide, FormatBufferSize);
   if (slot->logState == LogOn) WriteToLog(slot, text);
   DrawText(slot, wide, units);
-  // An empty print (the usual way to pump from a loop) repaints nothing that is already shown.
-  if (slot->bitmapChanged) InvalidateRect(slot->window, NULL, FALSE);
-  PumpWorkerMessages();
+  if (PumpDue(slot)) PumpWorkerMessages();
 }
 
 void KRV_ClearTextWindow(void) {
   TextWindowSlot* slot = CurrentTextSlot();
   if (!slot) return;
   PatBlt(slot->memoryDC, 0, 0, slot->width, slot->height, PATCOPY);
-  MarkTextBitmapChanged(slot);
+  // Shown by the next pump, which finds nothing to repaint when the same text is back by then.
+  NoteTextChange(slot, 0, 0, slot->width, slot->height);
   slot->x = slot->y = 0;
-  InvalidateRect(slot->window, NULL, FALSE);
   WriteToLog(slot, "\n");
 }

@@ -33,13 +33,20 @@ struct TextWindowSlot {
   HWND window;
   HDC memoryDC;
   HDC windowDC;
-  HBITMAP bitmap;
+  HBITMAP bitmap;  // a 32-bit top-down DIB section, so that its pixels can be compared
   HBITMAP previousBitmap;
   int logState;
   FILE* logFile;
-  // 1 when the bitmap was drawn into since the window last painted: a print that drew nothing
-  // then leaves the window alone, while the system's own repaints still happen.
+  // What the screen shows: 1 while the bitmap holds something the window has not painted yet.
+  // A print that drew nothing then leaves the window alone, while the system's own repaints
+  // still happen.
   int bitmapChanged;
+  int* pixels;         // the bitmap's pixels, width x height, top row first
+  int* shownPixels;    // the pixels of the last paints, where shownValid says they are known
+  int shownValid;      // 1 once a paint covered the whole client area
+  RECT changed;        // drawn since the last pump and not yet compared with the screen
+  DWORD changeThread;  // the thread that drew it
+  int awaitingPaint;   // 1 from an invalidation until the paint that answers it
 };
 
 extern TextWindowSlot textWindows[SlotCount];
@@ -83,8 +90,24 @@ int LayOutText(const wchar_t* text, int length, int startX, int width, int cellW
 bool NewTextLine(TextWindowSlot* slot);
 // One unit over cells cells at the cursor, and the cell invalidated (line input, cursor).
 void DrawInputGlyph(TextWindowSlot* slot, wchar_t unit, int cells);
-// Whoever draws into a slot's memory context says so here (and invalidates what it drew).
-inline void MarkTextBitmapChanged(TextWindowSlot* slot) { slot->bitmapChanged = 1; }
+
+// ---- What the screen shows (text/text_changes.cpp) ----
+// Whoever draws into a slot's memory context notes the rectangle here; the next pump compares
+// what was drawn with what the window shows and invalidates only what differs, so the same text
+// drawn again over a cleared window repaints nothing.
+void NoteTextChange(TextWindowSlot* slot, int left, int top, int right, int bottom);
+// Whoever invalidates a text window directly says so here.
+void AwaitTextPaint(TextWindowSlot* slot);
+// Invalidates, in every text window, what this thread drew and differs from the screen; true
+// when it invalidated anything. Run by PumpWorkerMessages before it looks for messages. The
+// GUI thread's prompts draw while the worker's idle loop pumps: each thread shows only its
+// own drawing, which it alone touches.
+bool ShowTextChanges(void);
+// The paint of rect: the screen now shows the bitmap there (text window procedure).
+void TextPainted(TextWindowSlot* slot, const RECT& rect);
+// The shown-pixel record for a new bitmap (false without memory), and its release.
+bool MakeShownPixels(TextWindowSlot* slot);
+void ReleaseShownPixels(TextWindowSlot* slot);
 
 // ---- Colour stack (text/colour_stack.cpp) ----
 void PushColours(TextWindowSlot* slot, int text, int back);

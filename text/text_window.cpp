@@ -30,17 +30,32 @@ void ApplyTextColours(TextWindowSlot* slot) {
   SetBkColor(slot->memoryDC, ToColorref(slot->backColor));
 }
 
+// The window's own pixel format on a true-colour screen, with the pixels at hand for comparing.
+static HBITMAP CreateTextBitmap(TextWindowSlot* slot) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = slot->width;
+  info.bmiHeader.biHeight = -slot->height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = NULL;
+  HBITMAP bitmap = CreateDIBSection(slot->windowDC, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+  slot->pixels = bitmap ? (int*)bits : NULL;
+  return bitmap;
+}
+
 bool MakeTextBitmap(TextWindowSlot* slot) {
   slot->windowDC = GetDC(slot->window);
   slot->memoryDC = CreateCompatibleDC(slot->windowDC);
-  slot->bitmap = CreateCompatibleBitmap(slot->windowDC, slot->width, slot->height);
-  if (!slot->memoryDC || !slot->bitmap) return false;
+  slot->bitmap = CreateTextBitmap(slot);
+  if (!slot->memoryDC || !slot->bitmap || !MakeShownPixels(slot)) return false;
   SelectObject(slot->memoryDC, GetStockObject(BLACK_BRUSH));
   SelectObject(slot->memoryDC, GetStockObject(OEM_FIXED_FONT));
   slot->previousBitmap = (HBITMAP)SelectObject(slot->memoryDC, slot->bitmap);
   // A new bitmap holds whatever the allocator left; start from the background.
   PatBlt(slot->memoryDC, 0, 0, slot->width, slot->height, PATCOPY);
-  MarkTextBitmapChanged(slot);
+  NoteTextChange(slot, 0, 0, slot->width, slot->height);
   ApplyTextColours(slot);
   TEXTMETRICW metrics;
   GetTextMetricsW(slot->memoryDC, &metrics);
@@ -56,8 +71,10 @@ void ReleaseTextBitmap(TextWindowSlot* slot) {
   }
   if (slot->bitmap) DeleteObject(slot->bitmap);
   if (slot->windowDC) ReleaseDC(slot->window, slot->windowDC);
+  ReleaseShownPixels(slot);
   slot->memoryDC = slot->windowDC = NULL;
   slot->bitmap = slot->previousBitmap = NULL;
+  slot->pixels = NULL;
 }
 
 static void BringForward(TextWindowSlot* slot) {

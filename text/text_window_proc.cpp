@@ -17,6 +17,7 @@ static void OnSize(TextWindowSlot* slot, WPARAM kind, LPARAM lParam) {
   slot->x = slot->y = 0;
   RebuildSnapList();
   InvalidateRect(slot->window, NULL, FALSE);
+  AwaitTextPaint(slot);
 }
 
 static void OnPaint(TextWindowSlot* slot) {
@@ -26,8 +27,7 @@ static void OnPaint(TextWindowSlot* slot) {
   BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, slot->memoryDC, r.left, r.top,
          SRCCOPY);
   EndPaint(slot->window, &paint);
-  // Every change is invalidated before the next pump, so this paint covered all of them.
-  slot->bitmapChanged = 0;
+  TextPainted(slot, r);
 }
 
 static void OnChar(WPARAM unit) {

@@ -205,6 +205,32 @@ TEST(StripTable, OverlappingPlanesTakeTheWalk) {
   EXPECT_EQ(0, memcmp(&plainRay, &cachedRay, sizeof plainRay));
 }
 
+// "><" or "<>" held: a new radius on every pass, each strip written by the row walk the first
+// time and replayed from its table the second; the centre held near a border so that rings
+// leaving the source take the walk instead.
+TEST(StripTable, EqualsTheWalkWithANewRadiusEveryPass) {
+  for (const auto& size : sizes) {
+    Strips strips(size[0], size[1], 31u);
+    for (int layout = StripTop; layout <= StripHalves; layout++) {
+      RingGeometry ring = strips.Ring();
+      ring.angleOffset = 0.1 * layout;
+      for (int r = MaxRingRadius; r >= 0; r -= 3) {
+        ring.r = r;
+        ASSERT_TRUE(strips.Pass(ring, layout)) << r;
+        if (r % 7 == 0) {
+          ASSERT_TRUE(strips.Pass(ring, layout)) << r;
+        }
+        strips.NewFrame();
+      }
+      ring.X0 = 20;
+      for (int r = 1; r < 60; r++) {
+        ring.r = r;
+        ASSERT_TRUE(strips.Pass(ring, layout)) << r;
+      }
+    }
+  }
+}
+
 }  // namespace
 
 namespace {

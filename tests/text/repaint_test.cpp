@@ -1,5 +1,7 @@
 // When a text window repaints: after a print that drew something and whenever the system asks,
 // never for a print that drew nothing. What the screen shows is the bitmap, either way.
+#include <algorithm>
+#include <thread>
 #include <vector>
 
 #include "text/text_fixture.h"
@@ -136,6 +138,89 @@ TEST_F(Repaint, ScreenShowsEveryPrint) {
   KRV_Print("");
   EXPECT_TRUE(CellHasInk(0, 0, Slot(0).y / Slot(0).lineHeight));
   EXPECT_EQ(0, Differences(BitmapPixels(0), ScreenPixels(window)));
+}
+
+// A window cleared and given the same lines again, as rimview's report does on every pass,
+// repaints nothing; a value that changed repaints once. The screen is the bitmap throughout.
+TEST_F(Repaint, TheSameLinesOverAClearedWindowRepaintNothing) {
+  HWND window = OpenCounted(198, 198);
+  KRV_Print("X0: 320\nY0: 240\n r: 192\n");
+  paints = 0;
+  for (int pass = 0; pass < 5; pass++) {
+    for (int i = 0; i < 22; i++) KRV_Print("");
+    KRV_ClearTextWindow();
+    KRV_Print("X0: %d\nY0: %d\n r: %d\n", 320, 240, 192);
+  }
+  PumpWorkerMessages();
+  EXPECT_EQ(0, paints);
+  EXPECT_FALSE(GetUpdateRect(window, NULL, FALSE));
+  EXPECT_EQ(0, Slot(0).bitmapChanged);
+  EXPECT_EQ(0, Differences(BitmapPixels(0), ScreenPixels(window)));
+  KRV_ClearTextWindow();
+  KRV_Print("X0: %d\nY0: %d\n r: %d\n", 320, 240, 191);
+  EXPECT_EQ(1, paints);
+  EXPECT_EQ(0, Differences(BitmapPixels(0), ScreenPixels(window)));
+}
+
+// Clearing draws at once and is shown by the next pump, whoever pumps.
+TEST_F(Repaint, AClearingIsShownByTheNextPump) {
+  HWND window = OpenCounted(200, 100);
+  KRV_Print("some text");
+  paints = 0;
+  KRV_ClearTextWindow();
+  EXPECT_FALSE(CellHasInk(0, 0, 0));
+  PumpWorkerMessages();
+  EXPECT_EQ(1, paints);
+  std::vector<DWORD> screen = ScreenPixels(window);
+  EXPECT_EQ(0, Differences(BitmapPixels(0), screen));
+  EXPECT_EQ(screen.size(), (size_t)std::count(screen.begin(), screen.end(), 0u));
+}
+
+// A program that waits in a loop of empty prints still has its messages handled: here a message
+// sent from another thread, which only a pump of this thread can answer.
+TEST_F(Repaint, ALoopOfEmptyPrintsStillAnswersMessages) {
+  HWND window = OpenCounted(200, 100);
+  volatile LONG answered = 0;
+  std::thread sender([&] {
+    SendMessageW(window, WM_NULL, 0, 0);
+    answered = 1;
+  });
+  DWORD start = GetTickCount();
+  while (!answered && GetTickCount() - start < 10000) KRV_Print("");
+  EXPECT_EQ(1, answered);
+  if (!answered) PumpFor(100);
+  sender.join();
+}
+
+// A program printing 10,000 lines in a loop: messages sent to its window meanwhile are
+// answered, and at the end the screen shows the last lines, as a window given only those does.
+TEST_F(Repaint, TenThousandLinesStayAnsweredAndEndOnTheLastOnes) {
+  HWND window = OpenCounted(198, 198);
+  volatile LONG printing = 1, answers = 0;
+  HANDLE ready = CreateEventW(NULL, TRUE, FALSE, NULL);
+  std::thread sender([&] {
+    SetEvent(ready);
+    while (printing) {
+      SendMessageW(window, WM_NULL, 0, 0);
+      if (printing) answers = answers + 1;
+    }
+  });
+  WaitForSingleObject(ready, INFINITE);
+  const int lines = 10000;
+  for (int i = 0; i < lines; i++) KRV_Print("line %d\n", i);
+  printing = 0;
+  LONG answeredWhilePrinting = answers;
+  PumpFor(20);
+  sender.join();
+  CloseHandle(ready);
+  EXPECT_GT(answeredWhilePrinting, 0);
+  EXPECT_EQ(0, Differences(BitmapPixels(0), ScreenPixels(window)));
+  std::vector<DWORD> shown = BitmapPixels(0);
+  const int rows = Slot(0).height / Slot(0).lineHeight;
+  KRV_OpenTextWindow(1, 400, 0, 198, 198);
+  for (int i = lines - 2 * rows; i < lines; i++) KRV_Print("line %d\n", i);
+  EXPECT_EQ(0, Differences(shown, BitmapPixels(1)));
+  EXPECT_TRUE(CellHasInk(1, 0, rows - 2));
 }
 
 }  // namespace

@@ -59,12 +59,14 @@ std::vector<int> RandomFrame(int width, int height) {
 }
 
 enum Method {
-  MethodRemap, MethodPolar, MethodWalk, MethodTable, MethodTurned, MethodGrown, MethodCount
+  MethodRemap, MethodPolar, MethodWalk, MethodTable, MethodTurned, MethodGrown, MethodShrunk,
+  MethodMoved, MethodCount
 };
 const char* const methodNames[MethodCount] = {
     "cv::remap, CV_16SC2 map, nearest", "cv::warpPolar + rotate (full circle)",
     "plain ray walk (UnwrapStrip)",     "strip table, same ring",
-    "strip table, ring turned each pass", "strip table, radius r-1, r-2 by turns"};
+    "strip table, ring turned each pass", "strip table, radius r-1, r-2 by turns",
+    "strip table, radius one less each pass", "strip table, centre moved each pass"};
 
 struct Row {
   bool measured[3];
@@ -173,6 +175,31 @@ void BenchSize(int width, int height) {
       growing.r = growing.r == ring.r - 1 ? ring.r - 2 : ring.r - 1;
       UnwrapStripCached(&table, &growing, layout, &source, &target, &ray);
     });
+    // "><" held: a new radius on every pass, from r down to r / 2 and again.
+    RingGeometry shrinking = ring;
+    rows[MethodShrunk].measured[layout] = true;
+    rows[MethodShrunk].times[layout] = Time([&] {
+      shrinking.r = shrinking.r <= ring.r / 2 ? ring.r : shrinking.r - 1;
+      UnwrapStripCached(&table, &shrinking, layout, &source, &target, &ray);
+    });
+    // The arrows held: the centre one pixel further on every pass, round a small square.
+    RingGeometry moving = ring;
+    int step = 0;
+    rows[MethodMoved].measured[layout] = true;
+    rows[MethodMoved].times[layout] = Time([&] {
+      static const int dx[4] = {1, 0, -1, 0}, dy[4] = {0, 1, 0, -1};
+      moving.X0 += dx[step / 8 % 4];
+      moving.Y0 += dy[step / 8 % 4];
+      step++;
+      UnwrapStripCached(&table, &moving, layout, &source, &target, &ray);
+    });
+    // Every ring above, checked against the plain walk once more.
+    for (const RingGeometry* changed : {&turning, &growing, &shrinking, &moving}) {
+      UnwrapStripCached(&table, changed, layout, &source, &target, &ray);
+      std::vector<int> cached = output;
+      UnwrapStrip(changed, layout, &source, &target, &ray);
+      same = same && cached == output;
+    }
   }
   printf("\n%d x %d, centre (%d, %d), r %d: median / min of %d passes in microseconds%s\n\n",
          width, height, ring.X0, ring.Y0, ring.r, passes,

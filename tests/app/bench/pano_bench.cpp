@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 #include "app/app.h"
@@ -22,17 +23,40 @@ double Now(void) {
 }
 
 // Median and minimum of single rounds: on a shared machine the mean follows the other loads.
+// A round that returns a time (ms) is timed by itself, so that it can leave out its set-up.
+template <typename Work>
+double Round(Work& work) {
+  double start = Now();
+  if constexpr (std::is_void<decltype(work())>::value) {
+    work();
+    return Now() - start;
+  } else {
+    return work();
+  }
+}
+
 template <typename Work>
 void Measure(const char* name, int rounds, Work work) {
-  work();  // warm
+  Round(work);  // warm
   std::vector<double> times;
-  for (int i = 0; i < rounds; i++) {
-    double start = Now();
-    work();
-    times.push_back(Now() - start);
-  }
+  for (int i = 0; i < rounds; i++) times.push_back(Round(work));
   std::sort(times.begin(), times.end());
-  printf("  %-48s median %7.3f ms, min %7.3f ms\n", name, times[times.size() / 2], times[0]);
+  printf("| %s | %.3f | %.3f |\n", name, times[times.size() / 2], times[0]);
+}
+
+// One pass of AppMain at s seconds of running time after its frame wait, the radius changed by
+// dr first (back to the start below half of it); milliseconds.
+double Pass(long seconds, int dr) {
+  PumpWorkerMessages();
+  Sleep(2);
+  double start = Now();
+  const int initial = InitialRing(CaptureWidth, CaptureHeight).r;
+  if (dr) ring.r = ring.r + dr < initial / 2 ? initial : ring.r + dr;
+  CopyCameraFrame();
+  PollButtons();
+  RunDisplayMode(seconds);
+  PumpWorkerMessages();
+  return Now() - start;
 }
 
 void MeasureWait(void) {
@@ -91,7 +115,8 @@ int main(void) {
   setvbuf(stdout, NULL, _IONBF, 0);  // figures as they come
   UseFrameworkWindows();
   const int w = CaptureWidth, h = CaptureHeight;
-  printf("rimview pass at %d x %d\n", w, h);
+  printf("rimview pass at %d x %d, median / min of single rounds in ms\n\n", w, h);
+  printf("| part of a pass | median | min |\n|---|---|---|\n");
   KRV_OpenTextWindow(0, 0, 0, 198, 198);
   KRV_CreateImage(0, "000", 0, 0, w, h, 100);
   KRV_CreateImage(1, "Hello,there!", 200, 200, w, h, 100);
@@ -105,38 +130,49 @@ int main(void) {
   ring = InitialRing(w, h);
   camOverlay = 1;
 
-  Measure("frame copy", 200, [] { CopyCameraFrame(); });
-  Measure("22 empty prints (PollButtons, nothing pressed)", 50, [] { PollButtons(); });
+  const int passes = 300;
+  Measure("frame copy", passes, [] { CopyCameraFrame(); });
+  Measure("22 empty prints (PollButtons, nothing pressed)", passes, [] { PollButtons(); });
+  Measure("report: clear, the three lines, one pump", passes, [] {
+    ReportRing();
+    PumpWorkerMessages();
+  });
+  // What a pass spends on the console: its 22 empty prints and the overlay's report, the ring
+  // steady, after the pump the frame wait makes and a pause as between two frames.
+  Measure("console work of a pass", passes, [] {
+    PumpWorkerMessages();
+    Sleep(2);
+    double start = Now();
+    PollButtons();
+    ReportRing();
+    return Now() - start;
+  });
   PixelPlane source = {(int*)krv_pixels[0], w, h, w}, target = {(int*)krv_pixels[1], w, h, w};
   RayState scratch;
   for (int layout : {StripTop, StripCentred, StripHalves}) {
     char name[64];
-    snprintf(name, sizeof name, "unwrap core, layout %d", layout);
+    snprintf(name, sizeof name, "unwrap core, plain walk, layout %d", layout);
     Measure(name, 50, [&] { UnwrapStrip(&ring, layout, &source, &target, &scratch); });
   }
-  Measure("clearing image 1 (KRV_FillBox)", 50, [&] {
+  Measure("clearing image 1 (KRV_FillBox)", passes, [&] {
     KRV_SelectImage(1);
     KRV_FillBox(0, 0, w - 1, h - 1, 0, 0);
   });
-  Measure("redraw of image 1", 50, [] { KRV_RedrawImage(1); });
-  Measure("overlay (XOR figures, redraw, three lines)", 50, [] { DrawRingOverlay(); });
-  Measure("mode 0: camera frame", 50, [] { RunDisplayMode(0); });
-  Measure("mode 1: clear, centred strip, redraws, overlay", 50, [] { RunDisplayMode(10); });
-  Measure("mode 2: clear, half strips, redraws, overlay", 50, [] { RunDisplayMode(60); });
-  Measure("whole pass in mode 1 (copy, prints, display)", 30, [] {
-    CopyCameraFrame();
-    PollButtons();
-    RunDisplayMode(10);
-    PumpWorkerMessages();
-  });
-  Measure("whole pass in mode 2 (copy, prints, display)", 30, [] {
-    CopyCameraFrame();
-    PollButtons();
-    RunDisplayMode(60);
-    PumpWorkerMessages();
-  });
+  Measure("redraw of image 1", passes, [] { KRV_RedrawImage(1); });
+  Measure("overlay (XOR figures, redraw, report)", passes, [] { DrawRingOverlay(); });
+  Measure("mode 0: camera frame", passes, [] { RunDisplayMode(0); });
+  Measure("mode 1: clear, centred strip, redraws, overlay", passes, [] { RunDisplayMode(10); });
+  Measure("mode 2: clear, half strips, redraws, overlay", passes, [] { RunDisplayMode(60); });
+  // A whole pass as AppMain makes it after the frame wait: frame copy, buttons, display, pump.
+  // Passes start a few milliseconds apart, as frames come.
+  Measure("whole pass in mode 1 (copy, prints, display)", passes, [] { return Pass(10, 0); });
+  Measure("whole pass in mode 2 (copy, prints, display)", passes, [] { return Pass(60, 0); });
+  // "><" held: a new radius on every pass, and the report changing with it.
+  Measure("whole pass in mode 1, radius one less each pass", passes, [] { return Pass(10, -1); });
+  ring = InitialRing(w, h);
   krv_captureRunning = 0;
   krv_frameBuffer[0] = nullptr;
+  printf("\n");
   MeasureWait();
   return 0;
 }
