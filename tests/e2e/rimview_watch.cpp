@@ -1,7 +1,8 @@
 // rimview as it ships, plus a watcher that tells the reliability tests what they cannot see from
 // outside, into the file KRV_PROBE_LOG names: "setup" once AppSetup made the camera image,
 // "enter" and "leave" around each run, "frames 3" after the third frame a run showed,
-// "stop C frames F missed M" as a run ends (C is 1 when the capture was left running), and the
+// "stop C frames F missed M doubled D" as a run ends (C is 1 when the capture was left running;
+// D counts passes that showed the frame of the pass before), and the
 // resources after each run and every 5 s of one. Frames are counted where rimview shows one
 // (its panoramaShown hook, on the worker thread); frames of the device's frame sequence between
 // two frames shown count as missed.
@@ -17,7 +18,7 @@
 namespace {
 
 struct RunWatch {
-  volatile int frames = 0, missed = 0;
+  volatile int frames = 0, missed = 0, doubled = 0;
   long last = -1;
 };
 RunWatch run;
@@ -27,14 +28,15 @@ void CountShownFrame(void) {
   if (!appRunning) return;
   const long taken = takenFrameSequence;
   if (run.last >= 0 && taken - run.last > 1) run.missed += (int)(taken - run.last - 1);
+  if (taken == run.last) run.doubled++;
   run.last = taken;
   if (++run.frames == 3) Report("frames 3\n");
 }
 
 void ReportRunEnd(void) {
   char line[96];
-  snprintf(line, sizeof line, "stop %d frames %d missed %d\n", krv_captureRunning ? 1 : 0,
-           run.frames, run.missed);
+  snprintf(line, sizeof line, "stop %d frames %d missed %d doubled %d\n",
+           krv_captureRunning ? 1 : 0, run.frames, run.missed, run.doubled);
   Report(line);
   ReportResources(run.frames, run.missed);
   Report("leave\n");
@@ -60,7 +62,7 @@ DWORD WINAPI Watch(LPVOID) {
     }
     if (!running && wasRunning) {
       ReportRunEnd();
-      run.frames = run.missed = 0;
+      run.frames = run.missed = run.doubled = 0;
       run.last = -1;
     }
     wasRunning = running;

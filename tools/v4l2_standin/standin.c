@@ -17,6 +17,10 @@
      KRV_V4L2_SLOW_MS     each frame comes this many milliseconds late
      KRV_V4L2_LOG         a path: one line per device call, appended ("open 0", "ioctl 0 QUERYCAP",
                           "read 0 frame 12 640x480", "read 0 ENODEV", ...)
+   and the file standin.conf beside this library: lines NAME=value that set the variables above
+   when a process starts. Wine gives a program it starts the Linux environment of Wine, not the
+   Windows one its parent chose, so a test sets up the device of a program it is about to start
+   through that file.
    The picture is that of standin_pattern.h, rows top-down, bytes B, G, R, no padding. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
@@ -102,6 +106,29 @@ static void ReadSizes(void) {
 
 static int initialised;
 
+static void ReadConfigFile(void) {
+  Dl_info self;
+  if (!dladdr((void*)ReadConfigFile, &self) || !self.dli_fname) return;
+  char path[1024];
+  snprintf(path, sizeof path, "%s", self.dli_fname);
+  char* slash = strrchr(path, '/');
+  snprintf(slash ? slash + 1 : path, sizeof path - (size_t)(slash ? slash + 1 - path : 0),
+           "standin.conf");
+  int fd = realOpen(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return;
+  char text[4096];
+  ssize_t length = realRead(fd, text, sizeof text - 1);
+  realClose(fd);
+  if (length <= 0) return;
+  text[length] = '\0';
+  for (char* line = strtok(text, "\r\n"); line; line = strtok(NULL, "\r\n")) {
+    char* equals = strchr(line, '=');
+    if (!equals || strncmp(line, "KRV_V4L2_", 9) != 0) continue;
+    *equals = '\0';
+    setenv(line, equals + 1, 1);
+  }
+}
+
 __attribute__((constructor)) static void Initialise(void) {
   if (initialised) return;
   initialised = 1;
@@ -110,6 +137,7 @@ __attribute__((constructor)) static void Initialise(void) {
   realIoctl = (int (*)(int, unsigned long, ...))dlsym(RTLD_NEXT, "ioctl");
   realRead = (ssize_t(*)(int, void*, size_t))dlsym(RTLD_NEXT, "read");
   realStat = (int (*)(const char*, struct stat*))dlsym(RTLD_NEXT, "stat");
+  ReadConfigFile();
   config.devices = (int)EnvNumber("KRV_V4L2_DEVICES", 1, 1, MaxDevices);
   config.fps = (int)EnvNumber("KRV_V4L2_FPS", 30, 1, 1000);
   config.slowMs = (int)EnvNumber("KRV_V4L2_SLOW_MS", 0, 0, 60000);
