@@ -238,6 +238,20 @@ TEST_F(StandinRimview, TwoDevicesAreListedAndDevice0IsShown) {
   EXPECT_LE(0, WaitForExactStrip(output, 320, 240, 10000, &why)) << why;  // device 0's picture
 }
 
+// Every frame 400 ms late: Wine's reading thread blocks in the read, and Stop waits for it.
+TEST_F(StandinRimview, SlowDeviceIsShownExactlyAndStops) {
+  Device device({L"KRV_V4L2_FPS=30", L"KRV_V4L2_SLOW_MS=400"});
+  ASSERT_TRUE(device.Configured());
+  Rimview rimview(Sizes[1]);
+  ASSERT_TRUE(rimview.Ready());
+  HWND output = StartStrip(rimview);
+  ASSERT_TRUE(output);
+  std::string why;
+  EXPECT_LE(0, WaitForExactStrip(output, 320, 240, 10000, &why)) << why;
+  EXPECT_LT(RoundTripMs(output, 2000), 2000u);
+  EXPECT_TRUE(StoppedWithin(rimview, output, 10000));
+}
+
 // Wine's Stop waits for a frame that a stalled device never sends: rimview's windows answer all
 // the while, Stop ends the run, and once the device delivers again a new Start shows its frames.
 TEST_F(StandinRimview, StalledDeviceLeavesTheWindowsAnsweringAndDeliversAgainAfterANewStart) {
