@@ -446,15 +446,9 @@ ssize_t read(int fd, void* buffer, size_t bytes) {
 
 /* ---- libv4l2's calls, as Wine's capture filter makes them ---- */
 
+/* Only devices are opened here, never created: no mode follows the flags. */
 int v4l2_open(const char* path, int flags, ...) {
-  mode_t mode = 0;
-  if (flags & (O_CREAT | O_TMPFILE)) {
-    va_list args;
-    va_start(args, flags);
-    mode = va_arg(args, mode_t);
-    va_end(args);
-  }
-  return open(path, flags, mode);
+  return open(path, flags & ~(O_CREAT | O_TMPFILE));
 }
 
 int v4l2_close(int fd) { return close(fd); }
