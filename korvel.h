@@ -209,6 +209,8 @@ enum { MaxCaptureDevices = 8 };
 // device that sent nothing (21) or a graph that would not run (19) it tries three times.
 int KRV_StartCapture(double fps);
 int KRV_StopCapture(void);  // 0 stopped, 1 not running, 2 the graph cannot be stopped
+// A source whose stop outlasts 3.5 s (Wine's, on a device that delivers nothing) is left to end
+// on its own, its frame buffers with it; the capture counts as stopped.
 // Read access while the capture runs. Device i's streaming thread writes its byte count, then
 // the frame (top row first, 0x00RRGGBB words), then advances its frame sequence, then writes its
 // sample time. A sequence other than the one a program last took means a new frame; sample

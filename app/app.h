@@ -91,8 +91,11 @@ void RunWorkBatch(void);
 // ---- Frame hand-over (app/frame_wait.cpp) ----
 // Bytes of a reported frame that fit an image of imageBytes: never more, never negative.
 long FrameCopyBytes(long reported, long imageBytes);
-// Waits for a frame of device 0 newer than the consumed one, pumping the worker's messages and
-// giving up the processor between looks; takes it and returns 1, or 0 once Stop or Exit came.
+// Device 0's frame sequence (krv_frameSequence) of the last frame taken.
+extern long takenFrameSequence;
+// Waits for a frame of device 0 other than the one taken last, pumping the worker's messages and
+// giving up the processor between looks; takes it (its sequence, and its sample time as the
+// consumed time) and returns 1, or 0 once Stop or Exit came.
 int WaitForFrame(void);
 // Copies device 0's newest frame into image 0, as far as image 0 holds it.
 void CopyCameraFrame(void);

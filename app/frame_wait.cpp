@@ -22,13 +22,18 @@ static long CameraImageBytes(void) {
 // the capture's frame signal it looks every millisecond.
 enum { StopLookMs = 10 };
 
+long takenFrameSequence;
+
+// A new frame is told by device 0's frame sequence, never by its sample time: Wine's own capture
+// source stamps every sample 0, and other sources repeat or go back.
 int WaitForFrame(void) {
   for (;;) {
     if (stopRequested) return 0;
     if (krv_captureRunning && krv_captureDeviceCount > 0) {
-      double time = krv_sampleTime[0];
-      if (time != krv_consumedTime[0]) {
-        krv_consumedTime[0] = time;
+      long sequence = krv_frameSequence[0];
+      if (sequence != takenFrameSequence) {
+        takenFrameSequence = sequence;
+        krv_consumedTime[0] = krv_sampleTime[0];
         return 1;
       }
     }

@@ -20,13 +20,16 @@ class xkc_SampleGrabberCB : public GrabberCallback {
   STDMETHODIMP SampleCB(double sampleTime, IMediaSample* sample);
   STDMETHODIMP BufferCB(double sampleTime, BYTE* buffer, long length);
 
-  int device;
+  int device = 0;
+  // 1 once its graph was left running after a stop that did not end: it takes no frame more,
+  // and its device gets a new sink (FreshSink).
+  int retired = 0;
   // The consumer's, never written by the sink: its home is krv_consumedTime[device] so that
   // programs reach it through korvel.h alone.
 };
 
-// A 24-bit RGB frame as its device delivers it: rows padded to 4 bytes, the bottom row first
-// when the format's height is positive.
+// A 24-bit RGB frame as its device delivers it: the bottom row first when the format's height is
+// positive; rows padded to 4 bytes, or packed tight by Wine's capture source (Rgb24Pitch).
 struct Rgb24Layout {
   int width, height;  // height without its sign
   int bottomUp;
@@ -46,6 +49,22 @@ struct CaptureDevice {
 };
 extern CaptureDevice captureDevices[MaxCaptureDevices];
 extern xkc_SampleGrabberCB captureSinks[MaxCaptureDevices];
+// The sink a new graph gives the device: its own in captureSinks, or a new one once that one
+// retired. Sinks are never freed.
+xkc_SampleGrabberCB* FreshSink(int device);
+
+template <typename T>
+void ReleaseHeld(T** held) {
+  if (*held) (*held)->Release();
+  *held = NULL;
+}
+
+// Stops the graph and releases it with every device entry and frame buffer, *graph cleared;
+// the one teardown of failed starts and KRV_StopCapture. The stop runs on a thread of its own
+// and is waited for 3.5 s at most, the windows of the calling thread answering meanwhile. A
+// graph whose stop does not end in that time keeps its buffers until it does (released by a
+// later teardown), and its sinks retire.
+void TearDownGraph(IGraphBuilder** graph);
 // Per device, for timing programs: the performance counter at the last frame the sink took.
 // Written by the streaming thread before the sample time.
 extern volatile LONGLONG lastArrivalCount[MaxCaptureDevices];
@@ -62,6 +81,10 @@ long long Rgb24Stride(int width);
 bool Rgb24LayoutOf(const AM_MEDIA_TYPE* type, Rgb24Layout* layout);
 // count pixels of B, G, R bytes into 0x00RRGGBB words.
 void ExpandRgb24Row(const BYTE* source, int count, DWORD* out);
+// Bytes from one row of a frame of length bytes in layout to the next: rows padded to 4 bytes
+// when the frame holds them, else rows packed tight when the frame is exactly that long (Wine's
+// capture source sends those); 0 for any other length.
+long long Rgb24Pitch(long length, const Rgb24Layout& layout);
 // The bytes a frame of length bytes in layout fills in a width x height buffer of 32-bit words
 // (whole rows of that buffer); 0 when the frame is shorter than its layout says.
 long Rgb24FrameBytes(long length, const Rgb24Layout& layout, int width, int height);

@@ -27,7 +27,7 @@ enum {
   StartAddGrabber = 14, StartConnect = 15, StartBufferSamples = 16, StartOneShot = 17,
   StartMediaControl = 18, StartRun = 19, StartCallback = 20, StartNoFrame = 21,
 };
-enum { MonikerAttempts = 8, StartAttempts = 3, FirstFrameMs = 3000, StopMs = 3000 };
+enum { MonikerAttempts = 8, StartAttempts = 3, FirstFrameMs = 3000 };
 
 int comInitialised;
 HRESULT lastResult;
@@ -42,12 +42,6 @@ struct AttemptHandles {
   IAMStreamConfig* config;
 };
 
-template <typename T>
-void ReleaseHeld(T** held) {
-  if (*held) (*held)->Release();
-  *held = NULL;
-}
-
 void FreeMediaType(AM_MEDIA_TYPE* type) {
   if (!type) return;
   CoTaskMemFree(type->pbFormat);
@@ -55,34 +49,11 @@ void FreeMediaType(AM_MEDIA_TYPE* type) {
   CoTaskMemFree(type);
 }
 
-void FreeFrameBuffer(int device) {
-  int* buffer = krv_frameBuffer[device];
-  krv_frameBuffer[device] = NULL;
-  free(buffer);
-}
-
-void ReleaseDevice(int device) {
-  CaptureDevice& entry = captureDevices[device];
-  ReleaseHeld(&entry.grabber);
-  ReleaseHeld(&entry.grabberFilter);
-  ReleaseHeld(&entry.captureFilter);
-  ReleaseHeld(&entry.graphBuilder);
-}
-
-// A graph that ran must stop before the frame buffers go: its streaming threads write them.
-// After a Run that failed half-way, Wine's graph believes itself stopped while some filters
-// stay paused, and its release then loops forever failing to remove them: so every filter of
-// ours is stopped directly as well.
-void StopGraphIfAny(void) {
-  if (!graph) return;
-  IMediaControl* control = NULL;
-  if (SUCCEEDED(graph->QueryInterface(IID_IMediaControl, (void**)&control))) {
-    control->Stop();
-    control->Release();
-  }
-  for (int i = 0; i < MaxCaptureDevices; i++) {
-    if (captureDevices[i].captureFilter) captureDevices[i].captureFilter->Stop();
-    if (captureDevices[i].grabberFilter) captureDevices[i].grabberFilter->Stop();
+void EndGraph(void) {
+  TearDownGraph(&graph);
+  if (comInitialised) {
+    CoUninitialize();
+    comInitialised = 0;
   }
 }
 
@@ -92,18 +63,7 @@ void CleanUpAttempt(AttemptHandles* held) {
   ReleaseHeld(&held->moniker);
   ReleaseHeld(&held->control);
   ReleaseHeld(&held->config);
-  StopGraphIfAny();
-  for (int i = MaxCaptureDevices - 1; i >= 0; i--) {
-    FreeFrameBuffer(i);
-    if (captureDevices[i].sink) captureDevices[i].sink->Release();
-    captureDevices[i].sink = NULL;
-    ReleaseDevice(i);
-  }
-  ReleaseHeld(&graph);
-  if (comInitialised) {
-    CoUninitialize();
-    comInitialised = 0;
-  }
+  EndGraph();
 }
 
 // The first pin of the wanted direction, with its reference; NULL when there is none.
@@ -271,9 +231,9 @@ int SetUpDevice(AttemptHandles* held, int i, double fps) {
   int* buffer = (int*)calloc((size_t)CaptureWidth * CaptureHeight, 4);
   if (!buffer) return StartCallback;
   krv_frameBuffer[i] = buffer;
-  captureSinks[i].device = i;
+  entry.sink = FreshSink(i);
+  entry.sink->device = i;
   krv_consumedTime[i] = 0.0;
-  entry.sink = &captureSinks[i];
   krv_frameByteCount[i] = 0;
   krv_sampleTime[i] = 0.0;
   lastResult = entry.grabber->SetCallback(entry.sink, 1);  // 1: BufferCB
@@ -343,21 +303,8 @@ int KRV_StopCapture(void) {
   IMediaControl* control = NULL;
   lastResult = graph->QueryInterface(IID_IMediaControl, (void**)&control);
   if (FAILED(lastResult)) return 2;
-  DWORD start = GetTickCount();
-  do {
-    lastResult = control->Stop();
-  } while (lastResult != S_OK && GetTickCount() - start <= StopMs);
   control->Release();
-  for (int i = krv_captureDeviceCount - 1; i >= 0; i--) {
-    ReleaseDevice(i);
-    captureDevices[i].sink = NULL;
-    FreeFrameBuffer(i);
-  }
-  ReleaseHeld(&graph);
-  if (comInitialised) {
-    CoUninitialize();
-    comInitialised = 0;
-  }
+  EndGraph();
   krv_captureRunning = 0;
   return 0;
 }

@@ -43,11 +43,19 @@ void ExpandRgb24Row(const BYTE* source, int count, DWORD* out) {
     *out = (DWORD)source[0] | ((DWORD)source[1] << 8) | ((DWORD)source[2] << 16);
 }
 
+long long Rgb24Pitch(long length, const Rgb24Layout& layout) {
+  if (layout.width <= 0 || layout.height <= 0) return 0;
+  long long padded = Rgb24Stride(layout.width), packed = (long long)layout.width * 3;
+  // The last row may come without its padding.
+  if (length >= padded * (layout.height - 1) + packed) return padded;
+  // Wine's capture source packs its rows tight whatever the width, in samples of exactly that
+  // size; any other length is a broken frame.
+  if (length == packed * layout.height) return packed;
+  return 0;
+}
+
 long Rgb24FrameBytes(long length, const Rgb24Layout& layout, int width, int height) {
-  if (layout.width <= 0 || layout.height <= 0 || width <= 0 || height <= 0) return 0;
-  // The last row may come without its padding; anything shorter is not a whole frame.
-  long long needed = Rgb24Stride(layout.width) * (layout.height - 1) + (long long)layout.width * 3;
-  if (length < needed) return 0;
+  if (width <= 0 || height <= 0 || Rgb24Pitch(length, layout) == 0) return 0;
   int rows = layout.height < height ? layout.height : height;
   return (long)((long long)rows * width * 4);
 }
@@ -58,10 +66,10 @@ long ExpandRgb24FrameTopDown(const BYTE* source, long length, const Rgb24Layout&
   if (!source || !frame || valid == 0) return 0;
   int rows = layout.height < height ? layout.height : height;
   int columns = layout.width < width ? layout.width : width;
-  long long stride = Rgb24Stride(layout.width);
+  long long pitch = Rgb24Pitch(length, layout);
   for (int y = 0; y < rows; y++) {
     int row = layout.bottomUp ? layout.height - 1 - y : y;
-    ExpandRgb24Row(source + stride * row, columns, (DWORD*)(frame + (size_t)y * width * 4));
+    ExpandRgb24Row(source + pitch * row, columns, (DWORD*)(frame + (size_t)y * width * 4));
   }
   return valid;
 }

@@ -46,9 +46,18 @@ static void SignalFrame(void) {
   if (krv_frameSignal) SetEvent((HANDLE)krv_frameSignal);
 }
 
-// Byte count, rows, then sample time: the consumer reads them in the opposite order.
+xkc_SampleGrabberCB* FreshSink(int device) {
+  static xkc_SampleGrabberCB* sinks[MaxCaptureDevices];
+  if (!sinks[device]) sinks[device] = &captureSinks[device];
+  if (sinks[device]->retired) sinks[device] = new xkc_SampleGrabberCB();
+  return sinks[device];
+}
+
+// Byte count, rows, frame sequence, then sample time: the consumer reads them in the opposite
+// order.
 STDMETHODIMP xkc_SampleGrabberCB::BufferCB(double sampleTime, BYTE* buffer, long length) {
-  if (device < 0 || device >= MaxCaptureDevices) return S_OK;
+  const int device = this->device;
+  if (retired || device < 0 || device >= MaxCaptureDevices) return S_OK;
   int* frame = krv_frameBuffer[device];
   if (!frame) return S_OK;
   const CaptureDevice& entry = captureDevices[device];

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake make g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth x11-utils imagemagick
-  fonts-ipafont-gothic fonts-wine locales googletest)
+  fonts-ipafont-gothic fonts-wine locales googletest gcc libc6-dev linux-libc-dev)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -161,6 +161,8 @@ class FrameHandOver : public Panel {
     krv_frameByteCount[0] = 0;
     krv_sampleTime[0] = 0;
     krv_consumedTime[0] = 0;
+    krv_frameSequence[0] = 0;
+    takenFrameSequence = 0;
     stopRequested = 0;
     Panel::TearDown();
   }
@@ -184,13 +186,39 @@ TEST_F(FrameHandOver, CopyStopsAtTheEndOfImage0) {
   EXPECT_EQ(0, ImagePixels(0)[40]);
 }
 
-TEST_F(FrameHandOver, WaitTakesANewSampleTime) {
+// Wine's own capture source stamps every sample 0: the frame sequence alone tells a new frame.
+TEST_F(FrameHandOver, WaitTakesANewFrameWhateverItsSampleTime) {
   krv_captureRunning = 1;
   krv_captureDeviceCount = 1;
-  krv_sampleTime[0] = 2.5;
-  krv_consumedTime[0] = 2.4;
-  EXPECT_EQ(1, WaitForFrame());
-  EXPECT_EQ(2.5, krv_consumedTime[0]);
+  const double times[3] = {0.0, 0.0, -1.5};  // all 0, repeated, going backwards
+  for (double time : times) {
+    krv_frameSequence[0] = takenFrameSequence + 1;
+    krv_sampleTime[0] = time;
+    EXPECT_EQ(1, WaitForFrame()) << time;
+    EXPECT_EQ(krv_frameSequence[0], takenFrameSequence);
+    EXPECT_EQ(time, krv_consumedTime[0]);
+  }
+}
+
+// A new sample time without a new sequence is the frame already taken: the wait goes on until
+// Stop.
+TEST_F(FrameHandOver, WaitDoesNotTakeTheSameFrameTwice) {
+  krv_captureRunning = 1;
+  krv_captureDeviceCount = 1;
+  krv_frameSequence[0] = takenFrameSequence + 1;
+  ASSERT_EQ(1, WaitForFrame());
+  const long taken = takenFrameSequence;
+  krv_sampleTime[0] = krv_sampleTime[0] + 2.0;
+  HWND window = krv_images[0].window;
+  std::thread stopper([window] {
+    // Answered once the wait has looked at the frame and pumps its messages.
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &result);
+    stopRequested = 1;
+  });
+  EXPECT_EQ(0, WaitForFrame());
+  stopper.join();
+  EXPECT_EQ(taken, takenFrameSequence);
 }
 
 TEST_F(FrameHandOver, WaitWithoutCaptureEndsOnStopAndKeepsTheWindowsAnswering) {

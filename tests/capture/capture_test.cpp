@@ -26,19 +26,29 @@ class Capture : public ::testing::Test {
   }
 };
 
-// Spins until device 0 has a frame other than the consumed one; copies it and takes it.
+long takenSequence;
+
+// Spins until device 0 has a frame other than the one taken last and copies it whole (no newer
+// frame completed during the copy), then takes it; false when none comes within 3 s. Its sample
+// time is read once the sequence moved, since the sink writes the time after it.
 bool TakeFrame(std::vector<int>* copy, double* sampleTime) {
   DWORD start = GetTickCount();
-  while (krv_sampleTime[0] == krv_consumedTime[0]) {
+  for (;;) {
     if (GetTickCount() - start > 3000) return false;
-    Sleep(1);
+    long sequence = krv_frameSequence[0];
+    if (sequence == takenSequence) {
+      Sleep(1);
+      continue;
+    }
+    while (krv_sampleTime[0] == krv_consumedTime[0] && GetTickCount() - start <= 3000) Sleep(0);
+    double time = krv_sampleTime[0];
+    copy->assign(krv_frameBuffer[0], krv_frameBuffer[0] + (size_t)CaptureWidth * CaptureHeight);
+    if (krv_frameSequence[0] != sequence) continue;
+    krv_consumedTime[0] = time;
+    takenSequence = sequence;
+    *sampleTime = time;
+    return true;
   }
-  double time = krv_sampleTime[0];
-  copy->assign(krv_frameBuffer[0], krv_frameBuffer[0] + (size_t)CaptureWidth * CaptureHeight);
-  krv_consumedTime[0] = time;
-  *sampleTime = time;
-  // The copy is whole when no newer frame began meanwhile.
-  return krv_sampleTime[0] == time;
 }
 
 TEST_F(Capture, StartDeliversTheCameraPictureTopDown) {

@@ -113,6 +113,40 @@ TEST(Rgb24Expand, ShortFrameIsRefusedWhole) {
   for (DWORD word : frame) EXPECT_EQ(0x55u, word);
 }
 
+// Wine's capture source sends rows of width x 3 bytes whatever the width, in samples of exactly
+// width x height x 3 bytes: those rows are taken as they come.
+TEST(Rgb24Expand, RowsPackedTightAsWineSendsThemAreTakenAtTheirPitch) {
+  for (int width : {1, 2, 3, 5, 7, 318, 322}) {
+    const int height = 4;
+    long packed = (long)width * 3;
+    std::vector<BYTE> source((size_t)packed * height);
+    for (int y = 0; y < height; y++)
+      for (int x = 0; x < width; x++) {
+        DWORD word = PictureWord(x, y);
+        BYTE* pixel = source.data() + packed * (height - 1 - y) + 3 * x;  // bottom row first
+        pixel[0] = (BYTE)word;
+        pixel[1] = (BYTE)(word >> 8);
+        pixel[2] = (BYTE)(word >> 16);
+      }
+    Rgb24Layout layout = {width, height, 1};
+    const long length = (long)source.size();
+    EXPECT_EQ(width % 4 ? packed : Rgb24Stride(width), Rgb24Pitch(length, layout)) << width;
+    std::vector<DWORD> frame((size_t)width * height, 0x77777777);
+    EXPECT_EQ(width * height * 4, ExpandRgb24FrameTopDown(source.data(), length, layout, width,
+                                                          height, (BYTE*)frame.data()));
+    int wrong = 0;
+    for (int y = 0; y < height; y++)
+      for (int x = 0; x < width; x++)
+        if (frame[(size_t)y * width + x] != PictureWord(x, y)) wrong++;
+    EXPECT_EQ(0, wrong) << width;
+    // A byte more or less than packed rows, and short of padded ones, is no frame.
+    if (width % 4) {
+      EXPECT_EQ(0, Rgb24Pitch(length + 1, layout)) << width;
+      EXPECT_EQ(0, Rgb24Pitch(length - 1, layout)) << width;
+    }
+  }
+}
+
 struct VideoType {
   AM_MEDIA_TYPE type;
   VIDEOINFOHEADER format;

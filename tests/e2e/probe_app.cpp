@@ -151,11 +151,12 @@ void AppMain(void) {
   }
   if (ModeIs("pick")) RunPicks();
   int frames = 0;
+  long taken = krv_frameSequence[0];
   while (!stopRequested) {
     PumpWorkerMessages();
     if (ModeIs("boxes")) ReportBoxes();
-    if (ModeIs("capture") && krv_captureRunning && krv_sampleTime[0] != krv_consumedTime[0]) {
-      krv_consumedTime[0] = krv_sampleTime[0];
+    if (ModeIs("capture") && krv_captureRunning && krv_frameSequence[0] != taken) {
+      taken = krv_frameSequence[0];
       if (++frames == 3) Report("frames 3\n");
     }
     Sleep(1);

@@ -1,10 +1,11 @@
 // rimview as it ships, plus a watcher that tells the reliability tests what they cannot see from
 // outside, into the file KRV_PROBE_LOG names: "setup" once AppSetup made the camera image,
 // "enter" and "leave" around each run, "frames 3" after the third frame a run showed,
-// "stop C frames F missed M" as a run ends (C is 1 when the capture was left running), and the
+// "stop C frames F missed M doubled D" as a run ends (C is 1 when the capture was left running;
+// D counts passes that showed the frame of the pass before), and the
 // resources after each run and every 5 s of one. Frames are counted where rimview shows one
-// (its panoramaShown hook, on the worker thread); a gap of more than 1.5 frame periods between
-// the camera times of two frames shown counts the frames in between as missed.
+// (its panoramaShown hook, on the worker thread); frames of the device's frame sequence between
+// two frames shown count as missed.
 #include <windows.h>
 
 #include <stdio.h>
@@ -16,28 +17,26 @@
 
 namespace {
 
-const double FramePeriod = 0.1;  // rimview asks for 10 frames a second
-
 struct RunWatch {
-  volatile int frames = 0, missed = 0;
-  double last = -1;
+  volatile int frames = 0, missed = 0, doubled = 0;
+  long last = -1;
 };
 RunWatch run;
 
 // Worker thread, after each pass that showed a frame.
 void CountShownFrame(void) {
   if (!appRunning) return;
-  const double time = krv_consumedTime[0];
-  if (run.last >= 0 && time - run.last > 1.5 * FramePeriod)
-    run.missed += (int)((time - run.last) / FramePeriod + 0.5) - 1;
-  run.last = time;
+  const long taken = takenFrameSequence;
+  if (run.last >= 0 && taken - run.last > 1) run.missed += (int)(taken - run.last - 1);
+  if (taken == run.last) run.doubled++;
+  run.last = taken;
   if (++run.frames == 3) Report("frames 3\n");
 }
 
 void ReportRunEnd(void) {
   char line[96];
-  snprintf(line, sizeof line, "stop %d frames %d missed %d\n", krv_captureRunning ? 1 : 0,
-           run.frames, run.missed);
+  snprintf(line, sizeof line, "stop %d frames %d missed %d doubled %d\n",
+           krv_captureRunning ? 1 : 0, run.frames, run.missed, run.doubled);
   Report(line);
   ReportResources(run.frames, run.missed);
   Report("leave\n");
@@ -63,7 +62,7 @@ DWORD WINAPI Watch(LPVOID) {
     }
     if (!running && wasRunning) {
       ReportRunEnd();
-      run.frames = run.missed = 0;
+      run.frames = run.missed = run.doubled = 0;
       run.last = -1;
     }
     wasRunning = running;

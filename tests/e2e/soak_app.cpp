@@ -38,9 +38,8 @@ static void CaptureUntilStop(void) {
   char line[96];
   snprintf(line, sizeof line, "capture %d run %d\n", KRV_StartCapture(FramesPerSecond()), ++runs);
   Report(line);
-  const double period = 1.0 / FramesPerSecond();
   int frames = 0, missed = 0;
-  double last = -1;
+  long last = krv_frameSequence[0];
   unsigned int lastReport = KRV_GetTime();
   while (!stopRequested) {
     PumpWorkerMessages();
@@ -48,10 +47,9 @@ static void CaptureUntilStop(void) {
       lastReport = KRV_GetTime();
       ReportResources(frames, missed);
     }
-    if (krv_captureRunning && krv_sampleTime[0] != krv_consumedTime[0]) {
-      const double now = krv_sampleTime[0];
-      krv_consumedTime[0] = now;
-      if (last >= 0 && now - last > 1.5 * period) missed += (int)((now - last) / period + 0.5) - 1;
+    if (krv_captureRunning && krv_frameSequence[0] != last) {
+      const long now = krv_frameSequence[0];
+      if (now - last > 1 && frames > 0) missed += (int)(now - last - 1);
       last = now;
       if (++frames == 3) Report("frames 3\n");
     }

@@ -48,13 +48,14 @@ int main(int argc, char** argv) {
     printf("start failed: %d\n", code);
     return 1;
   }
-  // Frame n carries the sample time n / fps, so the stamps count the frames delivered.
-  double firstStamp = krv_sampleTime[0], cpuBefore = CpuSeconds();
+  // The frame sequence counts the frames delivered, whatever the source stamps them with.
+  long firstFrame = krv_frameSequence[0];
+  double cpuBefore = CpuSeconds();
   DWORD start = GetTickCount();
   Sleep((DWORD)(seconds * 1000));
   double elapsed = (GetTickCount() - start) / 1000.0;
-  double lastStamp = krv_sampleTime[0], cpuAfter = CpuSeconds();
-  double frames = (lastStamp - firstStamp) * fps;
+  double cpuAfter = CpuSeconds();
+  double frames = (double)(krv_frameSequence[0] - firstFrame);
   if (argc > 3) WriteFrame(argv[3]);
   printf("%dx%d at %.1f fps asked: %.0f frames in %.2f s = %.2f fps, CPU %.3f s = %.2f ms per "
          "frame (%.2f %% of one core)\n",

@@ -22,7 +22,7 @@ double countsPerMs;
 std::vector<double> delays;  // ms from arrival to the redraw of image 1, per frame shown
 long lateFrames;             // shown after a newer frame had already arrived
 long gapFrames;              // frames between two shown ones that were never shown
-double lastShownTime = -1.0, frameSeconds;
+long lastShownSequence = -1;
 
 double Ms(const FILETIME& kernel, const FILETIME& user) {
   ULARGE_INTEGER k = {{kernel.dwLowDateTime, kernel.dwHighDateTime}};
@@ -54,15 +54,13 @@ double runStart;
 
 void OnPanoramaShown(void) {
   double shown = NowCount();
-  double taken = krv_consumedTime[0];
+  long taken = takenFrameSequence;
   if ((double)lastArrivalCount[0] < runStart) return;  // came before the run, while setting up
-  if (krv_sampleTime[0] != taken) lateFrames++;  // the arrival stamp is a newer frame's
+  if (krv_frameSequence[0] != taken) lateFrames++;  // the arrival stamp is a newer frame's
   else delays.push_back((shown - (double)lastArrivalCount[0]) / countsPerMs);
-  if (lastShownTime >= 0) {
-    long step = (long)((taken - lastShownTime) / frameSeconds + 0.5);
-    if (step > 1) gapFrames += step - 1;
-  }
-  lastShownTime = taken;
+  if (lastShownSequence >= 0 && taken - lastShownSequence > 1)
+    gapFrames += taken - lastShownSequence - 1;
+  lastShownSequence = taken;
 }
 
 double Percentile(std::vector<double> values, double p) {
@@ -81,7 +79,6 @@ int main(int argc, char** argv) {
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
   countsPerMs = (double)frequency.QuadPart / 1000.0;
-  frameSeconds = 1.0 / fps;
   UseFrameworkWindows();
   AppSetup();
   if (fps != 10.0 || !krv_captureRunning) {  // AppSetup asks for 10 frames per second
@@ -107,7 +104,8 @@ int main(int argc, char** argv) {
   stopper.join();
   long shown = (long)delays.size() + lateFrames;
   printf("%d x %d at %.0f fps for %.1f s: processor %.0f ms = %.2f %% of one core "
-         "(the worker thread alone %.2f %%); frames delivered %ld, shown %ld, not shown %ld (gaps in the sample times %ld); "
+         "(the worker thread alone %.2f %%); frames delivered %ld, shown %ld, not shown %ld "
+         "(gaps in the frame sequence %ld); "
          "arrival to redraw of image 1: median %.2f ms, 99th percentile %.2f ms, worst %.2f ms"
          " (%ld shown after a newer frame came)\n",
          CaptureWidth, CaptureHeight, fps, wall / 1000.0, cpu, 100.0 * cpu / wall,

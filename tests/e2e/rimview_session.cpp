@@ -1,0 +1,89 @@
+// rimview driven from outside: its windows and what the screen shows of them.
+#include "rimview_session.h"
+
+#include <stdio.h>
+
+const Size Sizes[2] = {{L"rimview.exe", 640, 480}, {L"rimview-qvga.exe", 320, 240}};
+
+std::vector<COLORREF> ScreenOf(HWND window) {
+  RECT client = ClientRectOf(window);
+  int w = client.right, h = client.bottom;
+  POINT origin = {0, 0};
+  ClientToScreen(window, &origin);
+  HDC screen = GetDC(NULL);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = -h;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = NULL;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
+  GdiFlush();
+  std::vector<COLORREF> pixels((size_t)w * h);
+  const DWORD* rgb = (const DWORD*)bits;
+  for (size_t i = 0; i < pixels.size(); i++)
+    pixels[i] = RGB((rgb[i] >> 16) & 0xFF, (rgb[i] >> 8) & 0xFF, rgb[i] & 0xFF);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(NULL, screen);
+  return pixels;
+}
+
+COLORREF AsColorref(int rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
+std::string Difference(HWND window, const std::vector<COLORREF>& expected) {
+  std::vector<COLORREF> shown = ScreenOf(window);
+  if (shown.size() != expected.size())
+    return "sizes " + std::to_string(shown.size()) + " and " + std::to_string(expected.size());
+  int width = ClientRectOf(window).right, count = 0;
+  size_t first = 0;
+  for (size_t i = 0; i < shown.size(); i++)
+    if (shown[i] != expected[i] && count++ == 0) first = i;
+  if (!count) return "none";
+  char text[160];
+  snprintf(text, sizeof text, "%d pixels, first at (%d, %d): %06lx instead of %06lx", count,
+           (int)(first % width), (int)(first / width), shown[first], expected[first]);
+  return text;
+}
+
+void MoveTo(HWND window, int x, int y) {
+  SetWindowPos(window, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::vector<COLORREF> PrintedLines(const wchar_t* lines) {
+  SetEnvironmentVariableW(L"KRV_PROBE_TEXT", lines);
+  std::vector<COLORREF> pixels;
+  Probe printer("lines");
+  SetEnvironmentVariableW(L"KRV_PROBE_TEXT", NULL);
+  if (!printer.WaitReady()) return pixels;
+  HWND console = WaitForWindow(L"krv_twi", NULL, printer.program().id, 5000);
+  if (!console) return pixels;
+  Sleep(300);
+  return ScreenOf(console);
+}
+
+Rimview::Rimview(const Size& size, const std::vector<std::wstring>& environment) : size_(size) {
+  if (!StartProgram(size.program, &program_, environment)) return;
+  main_ = WaitForWindow(L"korvel_mw0", NULL, program_.id, 10000);
+  text_ = WaitForWindow(L"krv_twi", NULL, program_.id, 10000);
+  box_ = WaitForWindow(L"krv_bb", NULL, program_.id, 10000);
+  camera_ = WaitForWindow(L"krv_iw", L"000(100%)", program_.id, 10000);
+}
+
+void Rimview::UncoverText() {
+  MoveTo(camera_, 500, 300);
+  MoveTo(box_, 1100, 0);
+  Sleep(300);
+}
+
+void Rimview::UncoverCamera() {
+  MoveTo(text_, 700, 0);
+  MoveTo(box_, 1100, 0);
+  if (HWND output = Output(0)) MoveTo(output, 650, 520);
+  Sleep(300);
+}
