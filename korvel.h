@@ -101,6 +101,9 @@ int KRV_ZoomImage(int zoom, int id);  // 2 when the zoom cannot fit (image uncha
 // Re-creates the image black at a new size, keeping title, place, zoom, stretch mode and
 // colour table; when the creation fails (2 or 3) the image is gone.
 int KRV_ResizeImage(int id, int width, int height);
+// Size, depth (32 or 8) and row stride in bytes of image id; NULL pointers are skipped.
+// 1 when id is outside 0..255 or not in use.
+int KRV_GetImageInfo(int id, int* width, int* height, int* bits, int* stride);
 
 // ---- Image files (current image; neither call repaints the window) ----
 enum ImageFileFormat {
@@ -209,6 +212,19 @@ enum { MaxCaptureDevices = 8 };
 // device that sent nothing (21) or a graph that would not run (19) it tries three times.
 int KRV_StartCapture(double fps);
 int KRV_StopCapture(void);  // 0 stopped, 1 not running, 2 the graph cannot be stopped
+// Waits for a frame of device newer than the one this call last returned for it and copies it
+// into 32-bit image id, top-left corners together and clipped to the smaller of the two (image
+// pixels the frame does not cover keep their values). While it waits it pumps the worker's
+// messages. A timeoutMs below 0 waits until a frame comes or Stop.
+enum GrabFrameResult {
+  GrabDone = 0,
+  GrabTimedOut = 1,   // no new frame within timeoutMs
+  GrabStopped = 2,    // stopRequested was set, on entry or while waiting
+  GrabNoCapture = 3,  // the capture is not running, or has no such device
+  GrabNoImage = 4,    // id is outside 0..255 or not in use (also when closed while waiting)
+  GrabImage8Bit = 5,  // image id is 8-bit: frames are colour, convert them yourself
+};
+int KRV_GrabFrame(int device, int id, int timeoutMs);
 // Read access while the capture runs. Device i's streaming thread writes its byte count, then
 // the frame (top row first, 0x00RRGGBB words), then advances its frame sequence, then writes its
 // sample time. A sequence other than the one a program last took means a new frame; sample
