@@ -247,7 +247,7 @@ void KRV_DrawTTString(const char* text);  // code page 932; control bytes apply 
 int KRV_SetTTFontSize(int width, int height);
 
 // ---- Capture ----
-// The size every camera is asked for; 640 x 480 unless the program's build sets it.
+// The size every camera is asked for: korvel_add_app's CAPTURE width height, 640 x 480 without.
 extern const int CaptureWidth;
 extern const int CaptureHeight;
 enum { MaxCaptureDevices = 8 };

@@ -27,7 +27,9 @@ bool ClearOfDisc(int x, int y) {
   return d2 < inner * inner || d2 > outer * outer;
 }
 
-int Grey(int rgb) { return std::max(std::max((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF), rgb & 0xFF); }
+int Grey(int rgb) {
+  return (std::max)((std::max)((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF), rgb & 0xFF);
+}
 int StillGrey(int x, int y) { return Grey(CameraStillPixel(x, y, Width, Height)); }
 COLORREF GreyShown(int grey) { return RGB(grey, grey, grey); }
 COLORREF Shown(int rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
@@ -132,7 +134,7 @@ TEST(Examples, EdgeViewShowsTheSobelMagnitudeOfTheGreyLevels) {
         for (int i = 0; i < 3; i++) g[j][i] = StillGrey(x + i - 1, y + j - 1);
       int gx = g[0][2] + 2 * g[1][2] + g[2][2] - g[0][0] - 2 * g[1][0] - g[2][0];
       int gy = g[2][0] + 2 * g[2][1] + g[2][2] - g[0][0] - 2 * g[0][1] - g[0][2];
-      magnitude = std::min(255, abs(gx) + abs(gy));
+      magnitude = (std::min)(255, abs(gx) + abs(gy));
     }
     *want = GreyShown(magnitude);
     return ClearOfDisc(x, y);
@@ -183,7 +185,7 @@ TEST(Examples, HistogramPlotsTheGreyLevelCounts) {
   long largest = 0, band = 0;
   for (int y = 0; y < Height; y++)
     for (int x = 0; x < Width; x++) band += !ClearOfDisc(x, y);
-  for (int level = 0; level < 256; level++) largest = std::max(largest, counts[level]);
+  for (int level = 0; level < 256; level++) largest = (std::max)(largest, counts[level]);
   // The largest count is a steady level's and stays largest whatever the disc covers.
   for (int level : varying) ASSERT_LT(counts[level] + band, largest);
 
