@@ -44,6 +44,10 @@ void AppSetup(void) {
 void AppMain(void) {}
 PROGRAM
 
+# The framework is compiled afresh here: a compiler cache, when there is one, spares repeats.
+if command -v ccache >/dev/null && [ -z "${CMAKE_CXX_COMPILER_LAUNCHER:-}" ]; then
+  export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+fi
 cmake -S "$work/project" -B "$work/build" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$source/cmake/mingw-w64-x86_64.cmake" >"$work/configure.log" 2>&1 ||
   { cat "$work/configure.log"; exit 1; }
