@@ -1,8 +1,40 @@
-// KORVEL: the calls and variables an application uses. An application supplies AppSetup and
-// AppMain; both run on the framework's worker thread, never on the GUI thread.
-// Narrow text is in the system code page. Calls return 0 on success and small codes otherwise.
+// KORVEL: the calls and variables an application uses, and the manual of them.
+//
+// Threads. The framework owns the entry point; its GUI thread runs the main window (Start, Stop,
+//   Exit) and nothing of yours. Your AppSetup runs once and your AppMain on each Start, both on
+//   the one worker thread, which creates and owns every image window, text window and box.
+//   Call every KRV_ function from that thread (AppSetup, AppMain or what they call); only
+//   KRV_GetTime and reading the capture's variables are safe on any thread. There are no locks.
+// Run state. Start runs AppMain; Stop sets stopRequested, which nothing enforces: AppMain polls
+//   it and returns soon; the picks and KRV_GrabFrame end on it, line input waits for its line.
+//   Exit also waits up to 2 seconds for AppMain to return, then ends the worker by force.
+// Pumping. The worker's windows answer only while it pumps their messages: PumpWorkerMessages
+//   does, and so do KRV_Print, KRV_InputLine, the picks, KRV_GrabFrame and the message boxes
+//   (KRV_Pause). Their window procedures (clicks counted, mouse recorded, windows closed) run
+//   inside those calls, so an image may be gone after one; a loop that calls none must pump.
+// Text. Narrow text is code page 932 (Shift_JIS). Keep sources UTF-8: the korvel target
+//   compiles every program built on it with narrow literals converted to code page 932, so
+//   "テスト" is 83 65 83 58 83 67. A character code page 932 lacks (µ, é) stops the build with
+//   "converting to execution character set"; write it another way ("us", "e").
+// Results. Calls return 0 on success and small codes otherwise; ids and indexes are 0..255.
+//
+// A camera program (CMake: add_subdirectory(path/to/korvel korvel EXCLUDE_FROM_ALL) and
+// korvel_add_app(camera camera.cpp)):
+//
+//   #include "korvel.h"
+//   void AppSetup(void) {
+//     KRV_OpenTextWindow(0, 660, 0, -1, -1);
+//     if (int code = KRV_StartCapture(10.0)) KRV_Print("Error %d\n", code);
+//   }
+//   void AppMain(void) {
+//     KRV_CreateImage(0, "camera", 0, 0, CaptureWidth, CaptureHeight, 100);
+//     // Frames until Stop; a time-out only repeats the wait.
+//     while (KRV_GrabFrame(0, 0, 1000) <= GrabTimedOut) KRV_RedrawImage(0);
+//   }
 #ifndef KORVEL_H
 #define KORVEL_H
+
+#include <windows.h>
 
 // ---- Supplied by the application ----
 void AppSetup(void);  // once, when the program starts
@@ -10,9 +42,11 @@ void AppMain(void);   // on each Start; return soon after stopRequested becomes 
 
 // ---- Runtime ----
 extern volatile int stopRequested;  // 1 once Stop or Exit was chosen during AppMain
-unsigned int KRV_GetTime(void);     // milliseconds; compare unsigned differences
-void KRV_Pause(const char* text);   // message box "Pause", returns when closed
-void PumpWorkerMessages(void);      // keeps the windows alive inside long loops
+unsigned int KRV_GetTime(void);     // milliseconds; compare unsigned differences; any thread
+void KRV_Pause(const char* text);   // message box "Pause", returns when closed; pumps
+// Dispatches what is waiting for the worker's windows and returns at once; keeps the windows
+// alive inside long loops. Call it, or a call that pumps, every few milliseconds.
+void PumpWorkerMessages(void);
 // Brings a framework window to the front; KRVMAINWINDOW is the main window, the only one so
 // far (1 for anything else). Generated layout listings end with it.
 enum { KRVMAINWINDOW = -1 };
@@ -26,11 +60,12 @@ int KRV_OpenTextWindow(int id, int x, int y, int width, int height);
 int KRV_CloseTextWindow(int id);
 int KRV_SelectTextWindow(int id);  // makes id current; 1 when it does not exist
 void KRV_ShowTextWindow(void);     // the current one to the front, or opens window 0
-void KRV_Print(const char* format, ...);  // printf; at most 4095 bytes per call
+void KRV_Print(const char* format, ...);  // printf; at most 4095 bytes per call; pumps
 void KRV_PushTextColor(int text, int back);
 void KRV_PopTextColor(void);
 void KRV_ClearTextWindow(void);
-// Reads a typed line (at most 255 bytes) into buffer[256]; empty when cancelled.
+// Reads a typed line (at most 255 bytes) into buffer[256]; empty when cancelled (Exit, the
+// window closed). Stop does not end it. Pumps until the line is done.
 void KRV_InputLine(char* buffer);
 // The log of window n: KORVEL<instance><n>.LOG in the start-up directory.
 int KRV_StartLog(int n);  // 1 logging already, 2 file not created, 3 no window
@@ -38,15 +73,21 @@ int KRV_StopLog(int n);   // pauses; 1 no log, 2 no window
 int KRV_CopyLog(int n);   // to the clipboard; 1 busy, 2 unreadable, 3 no memory, 4 no window
 
 // ---- Input box and button box ----
-// The input box: count labelled fields (1..30) whose text counts once Enter or Tab commits it.
-int KRV_OpenInputBox(int x, int y, int count);  // 1 when a box is open already
-int KRV_CloseInputBox(void);
+// The input box: count labelled fields whose text counts once Enter or Tab commits it; every
+// field starts as "0". A count outside 1..30 is clamped to it without a word. 1 when a box is
+// open already, 2 when its window cannot be made, 3 when its values get no memory (the box is
+// closed again).
+int KRV_OpenInputBox(int x, int y, int count);
+int KRV_CloseInputBox(void);  // 1 when no box is open
 int KRV_SetInputBoxTitle(int i, const char* text);  // renames the label of item i
-int KRV_ResizeInputBox(int labelWidth, int fieldWidth);  // an open box follows at once
+// Widths in pixels of the labels and the fields, for this box and the next; an open box
+// follows at once. 2 when a width is below 1 (nothing changes).
+int KRV_ResizeInputBox(int labelWidth, int fieldWidth);
 // Copies the committed text of item i (at most size - 1 bytes); 1 when there is no item i.
 int KRV_GetInputBoxValue(int i, char* buffer, int size);
-// The button box: nx x ny buttons (at most 256) numbered row by row from 0.
-int KRV_OpenButtonBox(int x, int y, int nx, int ny);  // 1 open already, 2 bad dimensions
+// The button box: nx x ny buttons (at most 256) numbered row by row from 0; their presses are
+// counted while the worker pumps. 1 open already, 2 bad dimensions, 3 the window cannot be made.
+int KRV_OpenButtonBox(int x, int y, int nx, int ny);
 int KRV_CloseButtonBox(void);
 int KRV_ButtonPressed(int i);  // presses since the last call; the count restarts at 0
 int KRV_SetButtonBoxTitle(int i, const char* text);  // 1 when there is no button i
@@ -55,8 +96,9 @@ int KRV_ResizeButtonBox(int width, int height);  // client size; 1 no box, 2 bad
 // ---- Images ----
 // An image is a top-down DIB section shown in a window of its own at an integer zoom. Ids are
 // 0..255. Rows of 32-bit images are width words of 0x00RRGGBB; rows of 8-bit images are
-// colour-table indexes, padded to a multiple of 4 bytes.
-#include <windows.h>
+// colour-table indexes, padded to a multiple of 4 bytes. KRV_GetImageInfo gives the row stride:
+// pixel (x, y) is at (char*)krv_pixels[id] + y * stride + x * bits / 8. Writing pixels shows
+// nothing until KRV_RedrawImage.
 
 struct ImageSlot {
   int inUse;
@@ -101,6 +143,9 @@ int KRV_ZoomImage(int zoom, int id);  // 2 when the zoom cannot fit (image uncha
 // Re-creates the image black at a new size, keeping title, place, zoom, stretch mode and
 // colour table; when the creation fails (2 or 3) the image is gone.
 int KRV_ResizeImage(int id, int width, int height);
+// Size, depth (32 or 8) and row stride in bytes of image id; NULL pointers are skipped.
+// 1 when id is outside 0..255 or not in use.
+int KRV_GetImageInfo(int id, int* width, int* height, int* bits, int* stride);
 
 // ---- Image files (current image; neither call repaints the window) ----
 enum ImageFileFormat {
@@ -142,11 +187,13 @@ int KRV_GetPixel(int x, int y);
 void KRV_XorPixel(int x, int y);  // inverts the colour bits; moves the current point
 void KRV_ClearImage(int id);      // all bytes 0, not repainted
 void KRV_GetRow(void* destination, int y, int count);  // count ints or bytes from (0, y)
-// Hue 0..359, saturation max - min of the channels, value the largest channel.
+// Hue 0..359, saturation max - min of the channels, value the largest channel; NULL outputs
+// are skipped.
 void KRV_RgbToHsv(int colour, int* hue, int* saturation, int* value);
 int KRV_Hue(int colour);
 int KRV_Saturation(int colour);
 int KRV_Value(int colour);
+// The way back takes value, saturation, hue: the reverse of KRV_RgbToHsv's outputs.
 int KRV_HsvToRgb(int value, int saturation, int hue);
 
 // ---- Drawing (current image, clipped pixel by pixel, not repainted) ----
@@ -200,17 +247,53 @@ void KRV_DrawTTString(const char* text);  // code page 932; control bytes apply 
 int KRV_SetTTFontSize(int width, int height);
 
 // ---- Capture ----
-// The size every camera is asked for; 640 x 480 unless the program's build sets it.
+// The size every camera is asked for: korvel_add_app's CAPTURE width height, 640 x 480 without.
 extern const int CaptureWidth;
 extern const int CaptureHeight;
 enum { MaxCaptureDevices = 8 };
 // Runs every video-capture device (at most eight) into its frame buffer at the capture size and
-// fps frames per second. 0, 1 when running already, else the step that failed (3..21); with a
+// fps frames per second. 0, 1 when running already, else the step that failed (below); with a
 // device that sent nothing (21) or a graph that would not run (19) it tries three times.
+// Programs usually start it in AppSetup and take frames with KRV_GrabFrame.
+enum CaptureStartResult {
+  CaptureAlreadyRunning = 1,
+  CaptureNoFilterGraph = 3,      // the filter graph cannot be made
+  CaptureNoDeviceEnumerator = 4,
+  CaptureNoVideoDevices = 5,     // no video-input device at all: no camera
+  CaptureNoDeviceName = 6,
+  CaptureDeviceNotBound = 7,     // a device cannot be opened or added to the graph
+  CaptureNoUsableDevice = 8,     // devices exist, none qualifies
+  CaptureNoGraphBuilder = 9,
+  CaptureNoStreamConfig = 10,    // a device offers no format control
+  CaptureFormatRefused = 11,     // a device refuses the capture size or rate
+  CaptureNoSampleGrabber = 12,
+  CaptureGrabberTypeRefused = 13,
+  CaptureGrabberNotAdded = 14,
+  CaptureNotConnected = 15,      // a device cannot deliver RGB32 (or RGB24) to its grabber
+  CaptureBufferSamplesFailed = 16,
+  CaptureOneShotFailed = 17,
+  CaptureNoMediaControl = 18,
+  CaptureRunFailed = 19,         // the graph would not run (after three tries)
+  CaptureCallbackRefused = 20,
+  CaptureNoFirstFrame = 21,      // device 0 sent no frame within 3 s (after three tries)
+};
 int KRV_StartCapture(double fps);
 int KRV_StopCapture(void);  // 0 stopped, 1 not running, 2 the graph cannot be stopped
 // A source whose stop outlasts 3.5 s (Wine's, on a device that delivers nothing) is left to end
 // on its own, its frame buffers with it; the capture counts as stopped.
+// Waits for a frame of device newer than the one this call last returned for it and copies it
+// into 32-bit image id, top-left corners together and clipped to the smaller of the two (image
+// pixels the frame does not cover keep their values). While it waits it pumps the worker's
+// messages. A timeoutMs below 0 waits until a frame comes or Stop.
+enum GrabFrameResult {
+  GrabDone = 0,
+  GrabTimedOut = 1,   // no new frame within timeoutMs
+  GrabStopped = 2,    // stopRequested was set, on entry or while waiting
+  GrabNoCapture = 3,  // the capture is not running, or has no such device
+  GrabNoImage = 4,    // id is outside 0..255 or not in use (also when closed while waiting)
+  GrabImage8Bit = 5,  // image id is 8-bit: frames are colour, convert them yourself
+};
+int KRV_GrabFrame(int device, int id, int timeoutMs);
 // Read access while the capture runs. Device i's streaming thread writes its byte count, then
 // the frame (top row first, 0x00RRGGBB words), then advances its frame sequence, then writes its
 // sample time. A sequence other than the one a program last took means a new frame; sample

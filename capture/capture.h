@@ -75,6 +75,12 @@ extern volatile LONGLONG lastArrivalCount[MaxCaptureDevices];
 // byte count to publish); 0 when nothing was copied.
 long CopyFrameTopDown(const BYTE* source, long length, int width, int height, BYTE* frame);
 
+// Copies the first frameBytes bytes of a frameWidth x frameHeight frame of 32-bit words into a
+// width x height image of 32-bit words, top-left corners together: rows and columns beyond
+// either picture are left out, and image pixels the frame does not reach keep their values.
+void CopyFrameToImage(const int* frame, long frameBytes, int frameWidth, int frameHeight,
+                      void* pixels, int width, int height);
+
 // Bytes of one padded 24-bit row of width pixels.
 long long Rgb24Stride(int width);
 // The layout of a connected RGB24 video type; false for any other type or an absurd size.

@@ -18,8 +18,6 @@ struct Size {
 };
 extern const Size Sizes[2];  // rimview.exe at 640 x 480, rimview-qvga.exe at 320 x 240
 
-// What a window shows on the screen, its client area row by row as 0x00BBGGRR.
-std::vector<COLORREF> ScreenOf(HWND window);
 COLORREF AsColorref(int rgb);  // 0x00RRGGBB to 0x00BBGGRR
 // How the window's screen differs from the expected pixels, for the failure message.
 std::string Difference(HWND window, const std::vector<COLORREF>& expected);

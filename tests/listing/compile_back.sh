@@ -66,7 +66,7 @@ void AppMain(void) {}
 PROGRAM
 "$compiler" -std=c++17 -finput-charset=UTF-8 -fexec-charset=CP932 -DUNICODE -D_UNICODE \
   -municode -mwindows -static -I"$source" -I"$work" "$work/program.cpp" \
-  "$source/runtime/win_main.cpp" "$library" -lgdiplus -lgdi32 -luser32 -lshell32 -lcomdlg32 \
+  "$source/runtime/win_main.cpp" "$source/cmake/capture_size.cpp" "$library" -lgdiplus -lgdi32 -luser32 -lshell32 -lcomdlg32 \
   -lole32 -loleaut32 -lstrmiids -luuid -lwinmm -o "$work/krvlayout.exe"
 
 wine "$work/krvlayout.exe" </dev/null &
