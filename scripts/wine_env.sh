@@ -43,12 +43,16 @@ make_template() {
   echo "$template_recipe" >"$template/.recipe"
 }
 
-# Every run starts from a copy of the template, so nothing an earlier run left counts.
-fresh_prefix() {
+ensure_template() {
   if [ "$(cat "$template/.recipe" 2>/dev/null)" != "$template_recipe" ]; then
     echo "wine: making the template prefix"
     make_template
   fi
+}
+
+# Every run starts from a copy of the template, so nothing an earlier run left counts.
+fresh_prefix() {
+  ensure_template
   rm -rf "$WINEPREFIX"
   cp -a "$template" "$WINEPREFIX"
   # rimview's batches read and write d:\pano0 and d:\pano: a drive D: inside the prefix.
