@@ -540,3 +540,95 @@ TEST(ImageFilesRules, IndexingKeepsFewColoursExactly) {
     EXPECT_NEAR(many[i] & 0xFF, colour & 0xFF, 26) << i;
   }
 }
+
+namespace {
+
+// A bottom-up BMP of 2, 8 or 24 bits carrying a colour table of tableEntries entries (the
+// header states them all), the pixels right after it. Palette pixels hold indexAt(x, y); 24-bit
+// pixels the table entry of that index, so one expectation fits every depth.
+std::vector<unsigned char> MakeTableBmp(int bits, int width, int height, int tableEntries,
+                                        const std::vector<int>& table, int (*indexAt)(int, int)) {
+  const int stride = (width * bits + 31) / 32 * 4;
+  const int pixelsAt = 54 + 4 * tableEntries;
+  std::vector<unsigned char> out((size_t)pixelsAt + (size_t)stride * height, 0);
+  auto put32 = [&](size_t at, unsigned int value) {
+    for (int i = 0; i < 4; i++) out[at + i] = (unsigned char)(value >> (8 * i));
+  };
+  out[0] = 'B';
+  out[1] = 'M';
+  put32(2, (unsigned int)out.size());
+  put32(10, (unsigned int)pixelsAt);
+  put32(14, 40);
+  put32(18, (unsigned int)width);
+  put32(22, (unsigned int)height);
+  out[26] = 1;
+  out[28] = (unsigned char)bits;
+  put32(46, (unsigned int)tableEntries);
+  for (int i = 0; i < tableEntries; i++) put32(54 + 4 * (size_t)i, (unsigned int)table[i]);
+  for (int y = 0; y < height; y++) {
+    unsigned char* row = out.data() + pixelsAt + (size_t)(height - 1 - y) * stride;
+    for (int x = 0; x < width; x++) {
+      const int index = indexAt(x, y);
+      if (bits == 24) {
+        const int colour = table[index];
+        row[3 * x] = (unsigned char)colour;
+        row[3 * x + 1] = (unsigned char)(colour >> 8);
+        row[3 * x + 2] = (unsigned char)(colour >> 16);
+      } else if (bits == 8) {
+        row[x] = (unsigned char)index;
+      } else {
+        row[x / 4] |= (unsigned char)(index << (6 - 2 * (x % 4)));
+      }
+    }
+  }
+  return out;
+}
+
+int FourIndexes(int x, int y) { return (x + y) % 4; }
+int ManyIndexes(int x, int y) { return (x * 16 + y * 5) % 256; }
+
+}  // namespace
+
+// Pictures the platform's decoder reads: a 2-bit palette picture (grey and coloured), an 8-bit
+// one whose header states more than 256 colours, a 24-bit one carrying a large table. An
+// oversized table gives its first 2^bits entries.
+TEST_F(ImageFiles, PalettePicturesOfEveryDepthTheDecoderReadsAreLoaded) {
+  std::vector<int> grey = {0x000000, 0x555555, 0xAAAAAA, 0xFFFFFF};
+  std::vector<int> colours = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00};
+  std::vector<int> large(300);
+  for (int i = 0; i < 300; i++) large[i] = i < 256 ? (i * 0x010203) & 0xFFFFFF : 0x123456;
+  struct Case {
+    const char* name;
+    int bits, tableEntries;
+    const std::vector<int>* table;
+    int (*indexAt)(int, int);
+  };
+  const Case cases[] = {{"two-bit-grey.bmp", 2, 4, &grey, FourIndexes},
+                        {"two-bit-colour.bmp", 2, 4, &colours, FourIndexes},
+                        {"eight-bit-300.bmp", 8, 300, &large, ManyIndexes},
+                        {"true-colour-300.bmp", 24, 300, &large, ManyIndexes}};
+  for (const Case& c : cases) {
+    const std::string path = Made(c.name);
+    WriteBytes(path, MakeTableBmp(c.bits, 19, 17, c.tableEntries, *c.table, c.indexAt));
+    ASSERT_EQ(0, KRV_CreateImage(0, "000", -1, -1, 19, 17, 100));
+    EXPECT_EQ(0, KRV_LoadImageFile(path.c_str(), 0, 0)) << c.name;
+    for (int y = 0; y < 17; y++)
+      for (int x = 0; x < 19; x++)
+        ASSERT_EQ((*c.table)[c.indexAt(x, y)], Pixel(0, x, y)) << c.name << " " << x << "," << y;
+    ASSERT_EQ(0, KRV_DestroyImage(0));
+  }
+  // Into an 8-bit image the oversized table gives 256 entries, the 2-bit one its 4.
+  ASSERT_EQ(0, KRV_CreateImage8(1, "001", -1, -1, 19, 17, 100));
+  EXPECT_EQ(0, KRV_LoadImageFile("files_test\\eight-bit-300.bmp", 0, 0));
+  std::vector<RGBQUAD> table = PaletteOf(1);
+  for (int i = 0; i < 256; i++) EXPECT_EQ(large[i], ColourOf(table[i])) << i;
+  for (int y = 0; y < 17; y++)
+    for (int x = 0; x < 19; x++)
+      ASSERT_EQ(large[ManyIndexes(x, y)], ColourOf(table[Index(1, x, y)])) << x << "," << y;
+  ASSERT_EQ(0, KRV_DestroyImage(1));
+  ASSERT_EQ(0, KRV_CreateImage8(1, "001", -1, -1, 19, 17, 100));
+  EXPECT_EQ(0, KRV_LoadImageFile("files_test\\two-bit-colour.bmp", 0, 0));
+  table = PaletteOf(1);
+  for (int i = 0; i < 4; i++) EXPECT_EQ(colours[i], ColourOf(table[i])) << i;
+  for (int i = 4; i < 256; i++) EXPECT_EQ(i * 0x010101, ColourOf(table[i])) << i;
+}
