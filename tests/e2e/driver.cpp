@@ -125,6 +125,35 @@ COLORREF ScreenPixel(HWND window, int x, int y) {
   return colour;
 }
 
+std::vector<COLORREF> ScreenOf(HWND window) {
+  RECT client = ClientRectOf(window);
+  int w = client.right, h = client.bottom;
+  POINT origin = {0, 0};
+  ClientToScreen(window, &origin);
+  HDC screen = GetDC(NULL);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = -h;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = NULL;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
+  GdiFlush();
+  std::vector<COLORREF> pixels((size_t)w * h);
+  const DWORD* rgb = (const DWORD*)bits;
+  for (size_t i = 0; i < pixels.size(); i++)
+    pixels[i] = RGB((rgb[i] >> 16) & 0xFF, (rgb[i] >> 8) & 0xFF, rgb[i] & 0xFF);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(NULL, screen);
+  return pixels;
+}
+
 void PostCommand(HWND window, int id) { PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
 void SendKey(HWND window, UINT key) {
