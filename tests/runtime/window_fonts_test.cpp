@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "runtime/runtime.h"
+
 namespace {
 
 struct WindowFont {
@@ -43,11 +45,7 @@ void Release(const std::vector<WindowFont>& fonts) {
 void InkRows(HDC dc, const wchar_t* text, int* first, int* last) {
   const int width = 64, height = 64;
   BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader = DibHeader(width, -height, 32);
   void* bits = NULL;
   HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
   HGDIOBJ old = SelectObject(dc, bitmap);
