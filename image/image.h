@@ -230,7 +230,7 @@ void ServeLoadImageFile(RequestBlock* block);  // request 9003
 // shape's box beyond GDI's 27-bit coordinates or a curve (ellipse, arc, chord, pie, rounded
 // rectangle) more than 2^20 units across, or a TIFF whose
 // directories, values or strips lie outside it, or a BMP or icon whose colour table or pixels
-// do not fit or that claims more than 256 colours, or a JPEG whose segments before the scan run
+// do not fit (or an icon that claims more than 256 colours), or a JPEG whose segments before the scan run
 // past the end, or a PNG whose chunks up to its end chunk do not fit (or that has none); 0
 // otherwise (also for every other kind).
 int PictureFileIsDamaged(const unsigned char* bytes, long long size);

@@ -86,28 +86,34 @@ void ReadPictureSize(const wchar_t* path, int* width, int* height) {
   DisposePicture(picture);
 }
 
-// The picture's colour table as colour-table entries: the count taken (0 for none), or -1
-// when the picture claims more than 256 entries.
+// The picture's colour table as colour-table entries: the count taken (0 for none). A table
+// longer than the pixels can index (a BMP may carry one) gives its first 2^bits entries, and
+// never more than 256.
 static int ReadPictureColours(GpImage* picture, RGBQUAD* colours) {
   INT bytes = 0;
   if (GdipGetImagePaletteSize(picture, &bytes) != Ok) return 0;
-  int count = PaletteEntryCount(bytes);
-  if (count > PaletteSize) return -1;
+  const int count = PaletteEntryCount(bytes);
   if (count <= 0) return 0;
+  PixelFormat format = PixelFormatUndefined;
+  int taken = count < PaletteSize ? count : PaletteSize;
+  if (GdipGetImagePixelFormat(picture, &format) == Ok && (format & PixelFormatIndexed)) {
+    const int indexable = 1 << GetPixelFormatSize(format);
+    if (taken > indexable) taken = indexable;
+  }
   ColorPalette* palette = (ColorPalette*)AllocateBytes(bytes);
   if (!palette) return 0;
   // The head is only filled by a successful read; some libraries report room for an entry
   // they do not fill.
   if (GdipGetImagePalette(picture, palette, bytes) != Ok)
-    count = 0;
-  else if ((UINT)count > palette->Count)
-    count = (int)palette->Count;
-  for (int i = 0; i < count; i++) {
+    taken = 0;
+  else if ((UINT)taken > palette->Count)
+    taken = (int)palette->Count;
+  for (int i = 0; i < taken; i++) {
     const ARGB colour = palette->Entries[i] & 0x00FFFFFF;
     memcpy(&colours[i], &colour, sizeof colour);
   }
   FreeBytes(palette);
-  return count;
+  return taken;
 }
 
 // The part of a picture drawn at (x, y) that falls inside the image; false when none does.
@@ -227,8 +233,7 @@ int KRV_LoadImageFile(const char* path, int x, int y) {
   if (slot->bits == 8) {
     RGBQUAD colours[PaletteSize];
     const int colourCount = ReadPictureColours(picture, colours);
-    if (colourCount >= 0)
-      result = DrawIntoEightBit(slot, picture, x, y, width, height, colours, colourCount);
+    result = DrawIntoEightBit(slot, picture, x, y, width, height, colours, colourCount);
   } else {
     result = DrawIntoTrueColour(slot, picture, x, y, width, height);
   }

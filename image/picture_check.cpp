@@ -200,7 +200,9 @@ static bool IsTiff(const unsigned char* bytes, long long size) {
 enum { BmpFileHeadBytes = 14, BmpCoreHeaderBytes = 12, MaxBmpColours = 256 };
 
 // A packed bitmap (header, colour table, pixels) of size bytes whose pixels start at pixelsAt.
-// An icon's bitmap is twice its picture's height: the colour rows, then the mask's rows.
+// An icon's bitmap is twice its picture's height: the colour rows, then the mask's rows. A
+// file's table may state more colours than its pixels can index, as long as it lies inside the
+// file (the decoder reads it whole and uses the first ones); an icon's may not.
 static bool PackedBitmapFits(const unsigned char* bytes, long long size, long long pixelsAt,
                              bool icon) {
   if (size < BmpCoreHeaderBytes) return false;
@@ -220,11 +222,12 @@ static bool PackedBitmapFits(const unsigned char* bytes, long long size, long lo
     if (header == 40 && (compression == BI_BITFIELDS || compression == 6)) masks = 12;
   }
   if (height < 0) height = -height;
-  if (width <= 0 || height == 0 || colours > MaxBmpColours) return false;
+  if (width <= 0 || height == 0 || (icon && colours > MaxBmpColours)) return false;
   // Nothing larger can become an image, and the decoders' sizes overflow past it: a height
   // damaged to 67 million rows of a small run-length picture crashed the program.
   if (width * 4 * height > INT_MAX) return false;
-  if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
+  if (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
+    return false;
   if (colours == 0 && bits <= 8) colours = 1LL << bits;
   const long long entryBytes = header == BmpCoreHeaderBytes ? 3 : 4;
   const long long tableEnd = header + masks + colours * entryBytes;

@@ -1,15 +1,25 @@
 #!/usr/bin/env bash
-# Builds rimview and starts it under Wine. Usage: scripts/run.sh [qvga]
+# Builds one program and starts it under Wine. Usage: scripts/run.sh [qvga | NAME [ARG...]]
+# Without a name it runs rimview, with qvga rimview-qvga, and with NAME build/bin/NAME.exe: any
+# program of the build, one's own included. Only that program and the virtual camera are built.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-"$here/setup.sh"
-"$here/build.sh"
+name=${1:-rimview}
+[ $# -gt 0 ] && shift
+[ "$name" = qvga ] && name=rimview-qvga
+name=${name%.exe}
 source "$here/wine_env.sh"
-trap stop_wine EXIT
+template_job=
+trap 'stop_wine; [ -z "$template_job" ] || kill "$template_job" 2>/dev/null || true' EXIT
+# The prefix's template is made while the program compiles: Wine's first start-up takes a while.
+start_display
+ensure_template >/dev/null &
+template_job=$!
+"$here/build.sh" "$name" krvcamera
+wait "$template_job"
+template_job=
 start_wine
-# Without a camera the panorama shows the virtual camera's synthetic mirror picture.
+# Without a camera the programs see the virtual camera's synthetic mirror picture.
 real_camera_present || register_camera
-program=rimview.exe
-[ "${1:-}" = qvga ] && program=rimview-qvga.exe
 cd "$build/bin"
-wine "$program" </dev/null
+wine "$name.exe" "$@" </dev/null

@@ -2,7 +2,6 @@
 # Builds everything and runs the whole test suite under Wine; fails when any test fails.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-"$here/setup.sh"
 "$here/build.sh"
 source "$here/wine_env.sh"
 trap stop_wine EXIT

@@ -12,7 +12,7 @@ export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 xvfb_pid=
 
 # The template holds everything a fresh prefix needs; it is rebuilt when its recipe changes.
-template_recipe="managed=N fonts=wine+IPAGothic v1"
+template_recipe="managed=N fonts=wine-System+IPAGothic v2"
 
 make_template() {
   rm -rf "$template"
@@ -21,22 +21,38 @@ make_template() {
   # Without a window manager, managed windows take about 2 s to destroy.
   WINEPREFIX=$template wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ \
     /d N /f >/dev/null 2>&1
-  WINEPREFIX=$template wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' \
-    /t REG_SZ /d IPAGothic /f >/dev/null 2>&1
+  # Fonts a Japanese Windows has, drawn with IPAGothic. "System" is the font of buttons and
+  # status labels; Wine's own System fonts (jvgasys.fon for code page 932, vgasys.fon and
+  # system.ttf) have no arrows and no kana: the arrows of rimview's panel showed as black bars
+  # and "real-time" its hyphen raised. A replacement counts only for a family that does not
+  # exist, so those fonts are left out below.
+  local face
+  for face in 'ＭＳ ゴシック' System; do
+    WINEPREFIX=$template wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" \
+      /t REG_SZ /d IPAGothic /f >/dev/null 2>&1
+  done
   WINEPREFIX=$template wineserver -w
   # Debian installs Wine's own fonts where this Wine does not look.
-  cp /usr/share/wine/fonts/* "$template/drive_c/windows/Fonts/" 2>/dev/null || true
+  local font
+  for font in /usr/share/wine/fonts/*; do
+    case ${font##*/} in *vgasys*.fon | vgas[0-9]*.fon | system.ttf) continue ;; esac
+    [ -e "$font" ] && cp "$font" "$template/drive_c/windows/Fonts/"
+  done
   cp /usr/share/fonts/opentype/ipafont-gothic/*.ttf "$template/drive_c/windows/Fonts/" \
     2>/dev/null || true
   echo "$template_recipe" >"$template/.recipe"
 }
 
-# Every run starts from a copy of the template, so nothing an earlier run left counts.
-fresh_prefix() {
+ensure_template() {
   if [ "$(cat "$template/.recipe" 2>/dev/null)" != "$template_recipe" ]; then
     echo "wine: making the template prefix"
     make_template
   fi
+}
+
+# Every run starts from a copy of the template, so nothing an earlier run left counts.
+fresh_prefix() {
+  ensure_template
   rm -rf "$WINEPREFIX"
   cp -a "$template" "$WINEPREFIX"
   # rimview's batches read and write d:\pano0 and d:\pano: a drive D: inside the prefix.

@@ -31,7 +31,7 @@ std::wstring TextOf(HWND window);
 RECT OuterRect(HWND window);
 RECT ClientRectOf(HWND window);
 COLORREF ScreenPixel(HWND window, int x, int y);  // what the screen shows at a client point
-// What the screen shows of the window's client area, row by row.
+// What the screen shows of the window's client area, row by row as 0x00BBGGRR.
 std::vector<COLORREF> ScreenOf(HWND window);
 
 // Waits until condition() holds; false on time-out.

@@ -4,6 +4,7 @@
 
 #include <math.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,67 @@ TEST(Rimview, SetsUpThePanelAndShowsTheStartPromptAtBothSizes) {
     EXPECT_TRUE(WaitFor([&] { return ScreenOf(rimview.text()) == prompt; }, 3000))
         << size.width << ": " << Difference(rimview.text(), prompt);
   }
+}
+
+// A button's label as drawn: inside the button's edges, 1 where the text is (dark pixels).
+struct Ink {
+  int width = 0, height = 0, count = 0;
+  int left = 0, top = 0, right = -1, bottom = -1;  // the bounding box of the ink
+  std::vector<char> mask;
+  int boxArea() const { return (right - left + 1) * (bottom - top + 1); }
+};
+
+Ink InkOf(HWND button) {
+  const int edge = 4;
+  Ink ink;
+  RECT client = ClientRectOf(button);
+  std::vector<COLORREF> pixels = ScreenOf(button);
+  ink.width = client.right - 2 * edge;
+  ink.height = client.bottom - 2 * edge;
+  if (ink.width <= 0 || ink.height <= 0) return ink;
+  ink.mask.assign((size_t)ink.width * ink.height, 0);
+  ink.left = ink.width;
+  ink.top = ink.height;
+  for (int y = 0; y < ink.height; y++)
+    for (int x = 0; x < ink.width; x++) {
+      COLORREF pixel = pixels[(size_t)(y + edge) * client.right + x + edge];
+      if (GetRValue(pixel) + GetGValue(pixel) + GetBValue(pixel) >= 3 * 0x80) continue;
+      ink.mask[(size_t)y * ink.width + x] = 1;
+      ink.count++;
+      ink.left = std::min(ink.left, x);
+      ink.right = std::max(ink.right, x);
+      ink.top = std::min(ink.top, y);
+      ink.bottom = std::max(ink.bottom, y);
+    }
+  return ink;
+}
+
+// The panel a person reads: every labelled button shows ink, the four arrows (alone and with
+// "x10") are four different pictures, and an arrow is a glyph, not a filled box.
+TEST(Rimview, PanelLabelsAreDrawnReadably) {
+  Rimview rimview(Sizes[0]);
+  ASSERT_TRUE(rimview.Ready());
+  MoveTo(rimview.camera(), 500, 300);  // image 0 opens over the panel
+  std::vector<Ink> inks(22);
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        for (int i = 0; i < 22; i++) {
+          inks[i] = InkOf(FindChildById(rimview.box(), 3000 + i));
+          // Painted: the face shows round the label.
+          if (inks[i].count == 0 || inks[i].count == (int)inks[i].mask.size()) return false;
+        }
+        return true;
+      },
+      5000));
+  for (int i = 0; i < 22; i++) EXPECT_GT(inks[i].count, 0) << "button " << i;
+  for (int first : {0, 6})
+    for (int a = first; a < first + 4; a++) {
+      for (int b = a + 1; b < first + 4; b++)
+        EXPECT_TRUE(inks[a].mask != inks[b].mask) << "buttons " << a << " and " << b;
+    }
+  for (int i = 0; i < 4; i++)
+    EXPECT_LT(inks[i].count * 2, inks[i].boxArea())
+        << "button " << i << " is a filled box of " << inks[i].count << " pixels";
 }
 
 TEST(Rimview, WithoutACameraReportsError5AndStillStartsAndStops) {

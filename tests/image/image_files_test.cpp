@@ -540,3 +540,54 @@ TEST(ImageFilesRules, IndexingKeepsFewColoursExactly) {
     EXPECT_NEAR(many[i] & 0xFF, colour & 0xFF, 26) << i;
   }
 }
+
+namespace {
+
+int FourIndexes(int x, int y) { return (x + y) % 4; }
+int ManyIndexes(int x, int y) { return (x * 16 + y * 5) % 256; }
+
+}  // namespace
+
+// Pictures the platform's decoder reads: a 2-bit palette picture (grey and coloured), an 8-bit
+// one whose header states more than 256 colours, a 24-bit one carrying a large table. An
+// oversized table gives its first 2^bits entries.
+TEST_F(ImageFiles, PalettePicturesOfEveryDepthTheDecoderReadsAreLoaded) {
+  std::vector<int> grey = {0x000000, 0x555555, 0xAAAAAA, 0xFFFFFF};
+  std::vector<int> colours = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00};
+  std::vector<int> large(300);
+  for (int i = 0; i < 300; i++) large[i] = i < 256 ? (i * 0x010203) & 0xFFFFFF : 0x123456;
+  struct Case {
+    const char* name;
+    int bits, tableEntries;
+    const std::vector<int>* table;
+    int (*indexAt)(int, int);
+  };
+  const Case cases[] = {{"two-bit-grey.bmp", 2, 4, &grey, FourIndexes},
+                        {"two-bit-colour.bmp", 2, 4, &colours, FourIndexes},
+                        {"eight-bit-300.bmp", 8, 300, &large, ManyIndexes},
+                        {"true-colour-300.bmp", 24, 300, &large, ManyIndexes}};
+  for (const Case& c : cases) {
+    const std::string path = Made(c.name);
+    WriteBytes(path, MakeTableBmp(c.bits, 19, 17, c.tableEntries, *c.table, c.indexAt));
+    ASSERT_EQ(0, KRV_CreateImage(0, "000", -1, -1, 19, 17, 100));
+    EXPECT_EQ(0, KRV_LoadImageFile(path.c_str(), 0, 0)) << c.name;
+    for (int y = 0; y < 17; y++)
+      for (int x = 0; x < 19; x++)
+        ASSERT_EQ((*c.table)[c.indexAt(x, y)], Pixel(0, x, y)) << c.name << " " << x << "," << y;
+    ASSERT_EQ(0, KRV_DestroyImage(0));
+  }
+  // Into an 8-bit image the oversized table gives 256 entries, the 2-bit one its 4.
+  ASSERT_EQ(0, KRV_CreateImage8(1, "001", -1, -1, 19, 17, 100));
+  EXPECT_EQ(0, KRV_LoadImageFile("files_test\\eight-bit-300.bmp", 0, 0));
+  std::vector<RGBQUAD> table = PaletteOf(1);
+  for (int i = 0; i < 256; i++) EXPECT_EQ(large[i], ColourOf(table[i])) << i;
+  for (int y = 0; y < 17; y++)
+    for (int x = 0; x < 19; x++)
+      ASSERT_EQ(large[ManyIndexes(x, y)], ColourOf(table[Index(1, x, y)])) << x << "," << y;
+  ASSERT_EQ(0, KRV_DestroyImage(1));
+  ASSERT_EQ(0, KRV_CreateImage8(1, "001", -1, -1, 19, 17, 100));
+  EXPECT_EQ(0, KRV_LoadImageFile("files_test\\two-bit-colour.bmp", 0, 0));
+  table = PaletteOf(1);
+  for (int i = 0; i < 4; i++) EXPECT_EQ(colours[i], ColourOf(table[i])) << i;
+  for (int i = 4; i < 256; i++) EXPECT_EQ(i * 0x010101, ColourOf(table[i])) << i;
+}

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "image/image.h"
+#include "image/picture_files.h"
 
 namespace {
 
@@ -146,4 +147,28 @@ TEST(PictureCheck, PicturesTooLargeForAnyImageAreRefused) {
   EXPECT_EQ(1, Damaged(RunLengthBmp(10, 67108869)));             // one bit flipped in 5
   EXPECT_EQ(1, Damaged(RunLengthBmp(40000, -20000)));
   EXPECT_EQ(1, Damaged(RunLengthBmp(0x7FFFFFFF, 1)));
+}
+
+namespace {
+int Diagonal(int x, int y) { return (x + y) % 4; }
+}  // namespace
+
+// Depths and tables the platform's decoder reads are no damage: 2 bits, and tables longer than
+// the pixels can index while they lie inside the file. A table cut off by the file's end, or a
+// depth no decoder knows, still is.
+TEST(PictureCheck, PaletteTablesLongerThanThePixelsIndexAreNoDamage) {
+  std::vector<int> table(300, 0x336699);
+  EXPECT_EQ(0, Damaged(MakeTableBmp(2, 9, 5, 4, table, Diagonal)));
+  EXPECT_EQ(0, Damaged(MakeTableBmp(2, 9, 5, 300, table, Diagonal)));
+  EXPECT_EQ(0, Damaged(MakeTableBmp(8, 9, 5, 300, table, Diagonal)));
+  EXPECT_EQ(0, Damaged(MakeTableBmp(24, 9, 5, 300, table, Diagonal)));
+  std::vector<unsigned char> cut = MakeTableBmp(8, 9, 5, 300, table, Diagonal);
+  cut.resize(54 + 4 * 200);
+  EXPECT_EQ(1, Damaged(cut));
+  std::vector<unsigned char> threeBits = MakeTableBmp(2, 9, 5, 4, table, Diagonal);
+  threeBits[28] = 3;
+  EXPECT_EQ(1, Damaged(threeBits));
+  std::vector<unsigned char> pixelsCut = MakeTableBmp(24, 9, 5, 300, table, Diagonal);
+  pixelsCut.resize(pixelsCut.size() - 1);
+  EXPECT_EQ(1, Damaged(pixelsCut));
 }

@@ -43,6 +43,44 @@ static int Get32(const std::vector<unsigned char>& in, size_t at) {
   return Get16(in, at) | (Get16(in, at + 2) << 16);
 }
 
+std::vector<unsigned char> MakeTableBmp(int bits, int width, int height, int tableEntries,
+                                        const std::vector<int>& table, int (*indexAt)(int, int)) {
+  const int stride = (width * bits + 31) / 32 * 4;
+  const int pixelsAt = 54 + 4 * tableEntries;
+  std::vector<unsigned char> out((size_t)pixelsAt + (size_t)stride * height, 0);
+  auto put32 = [&](size_t at, unsigned int value) {
+    for (int i = 0; i < 4; i++) out[at + i] = (unsigned char)(value >> (8 * i));
+  };
+  out[0] = 'B';
+  out[1] = 'M';
+  put32(2, (unsigned int)out.size());
+  put32(10, (unsigned int)pixelsAt);
+  put32(14, 40);
+  put32(18, (unsigned int)width);
+  put32(22, (unsigned int)height);
+  out[26] = 1;
+  out[28] = (unsigned char)bits;
+  put32(46, (unsigned int)tableEntries);
+  for (int i = 0; i < tableEntries; i++) put32(54 + 4 * (size_t)i, (unsigned int)table[i]);
+  for (int y = 0; y < height; y++) {
+    unsigned char* row = out.data() + pixelsAt + (size_t)(height - 1 - y) * stride;
+    for (int x = 0; x < width; x++) {
+      const int index = indexAt(x, y);
+      if (bits == 24) {
+        const int colour = table[index];
+        row[3 * x] = (unsigned char)colour;
+        row[3 * x + 1] = (unsigned char)(colour >> 8);
+        row[3 * x + 2] = (unsigned char)(colour >> 16);
+      } else if (bits == 8) {
+        row[x] = (unsigned char)index;
+      } else {
+        row[x / 4] |= (unsigned char)(index << (6 - 2 * (x % 4)));
+      }
+    }
+  }
+  return out;
+}
+
 std::vector<unsigned char> MakeBmp24(int width, int height, int (*colourAt)(int x, int y)) {
   const int stride = (width * 3 + 3) & ~3;
   std::vector<unsigned char> out(54 + (size_t)stride * height, 0);

@@ -15,6 +15,12 @@ bool FileExists(const std::string& path);
 // A bottom-up 24-bit BMP of width x height whose pixel (x, y) is colourAt(x, y) (0x00RRGGBB).
 std::vector<unsigned char> MakeBmp24(int width, int height, int (*colourAt)(int x, int y));
 
+// A bottom-up BMP of 2, 8 or 24 bits carrying a colour table of tableEntries entries (the
+// header states them all), the pixels right after it. Palette pixels hold indexAt(x, y); 24-bit
+// pixels the table entry of that index, so one expectation fits every depth.
+std::vector<unsigned char> MakeTableBmp(int bits, int width, int height, int tableEntries,
+                                        const std::vector<int>& table, int (*indexAt)(int, int));
+
 // An uncompressed BMP as read from its bytes: depth, size, colour table and pixels as
 // 0x00RRGGBB (indexes resolved through the table for 8-bit files); ok false when malformed.
 struct BmpPicture {
