@@ -281,6 +281,7 @@ int KRV_StartCapture(double fps);
 int KRV_StopCapture(void);  // 0 stopped, 1 not running, 2 the graph cannot be stopped
 // A source whose stop outlasts 3.5 s (Wine's, on a device that delivers nothing) is left to end
 // on its own, its frame buffers with it; the capture counts as stopped.
+
 // Waits for a frame of device newer than the one this call last returned for it and copies it
 // into 32-bit image id, top-left corners together and clipped to the smaller of the two (image
 // pixels the frame does not cover keep their values). While it waits it pumps the worker's

@@ -8,6 +8,8 @@ name=${1:-rimview}
 [ $# -gt 0 ] && shift
 [ "$name" = qvga ] && name=rimview-qvga
 name=${name%.exe}
+# Wine and Xvfb first: the template below is made with them while the program compiles.
+"$here/setup.sh"
 source "$here/wine_env.sh"
 template_job=
 trap 'stop_wine; [ -z "$template_job" ] || kill "$template_job" 2>/dev/null || true' EXIT

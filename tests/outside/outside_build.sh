@@ -62,7 +62,7 @@ fi
 cd "$work"
 wine "$work/build/outside.exe" </dev/null &
 program=$!
-for _ in $(seq 100); do
+for _ in $(seq 300); do
   [ -e outside.txt ] && break
   sleep 0.1
 done
