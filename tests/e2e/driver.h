@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "support/wait_for.h"
+
 struct Program {
   HANDLE process = NULL;
   DWORD id = 0;
@@ -31,17 +33,6 @@ std::wstring TextOf(HWND window);
 RECT OuterRect(HWND window);
 RECT ClientRectOf(HWND window);
 COLORREF ScreenPixel(HWND window, int x, int y);  // what the screen shows at a client point
-
-// Waits until condition() holds; false on time-out.
-template <typename Condition>
-bool WaitFor(Condition condition, DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    Sleep(5);
-  }
-  return true;
-}
 
 void PostCommand(HWND window, int id);
 void SendKey(HWND window, UINT key);  // key down and up, posted

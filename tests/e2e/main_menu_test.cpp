@@ -1,6 +1,6 @@
 // The main window's creation commands worked from outside: the command as the popup menu sends
-// it, then the answers typed into the console at a person's pace once the status label says
-// that a line is awaited.
+// it, then each answer typed into the console once the status label says that a line is
+// awaited. A command posted while another runs is dropped, so each waits for the one before.
 #include <gtest/gtest.h>
 
 #include "probe.h"
@@ -9,17 +9,14 @@ namespace {
 
 enum { CreateImageId = 1027, OpenInputBoxId = 1044, OpenButtonBoxId = 1051 };
 
-bool AwaitsLine(HWND main) {
-  return TextOf(FindChildById(main, StatusId)).find(L"Input text") != std::wstring::npos;
-}
-
-// Each answer once the line input waits; the next prompt follows within milliseconds.
+// Each answer once the line input waits. The label is blanked before the answer, so the
+// "Input text" seen next is the next prompt's, however soon it follows.
 bool TypeAnswers(HWND main, HWND console, std::initializer_list<const wchar_t*> answers) {
   for (const wchar_t* answer : answers) {
-    if (!WaitFor([&] { return AwaitsLine(main); }, 5000)) return false;
+    if (!WaitFor([&] { return StatusShows(main, L"Input text"); }, 5000)) return false;
+    ClearStatus(main);
     for (const wchar_t* c = answer; *c; c++) SendChar(console, *c);
     SendChar(console, L'\r');
-    Sleep(300);
   }
   return true;
 }
@@ -39,11 +36,13 @@ TEST(MainMenuPrompts, ImageWindowTakesTheNextFreeSlotAtTheTypedSize) {
   RECT client = ClientRectOf(image);
   EXPECT_EQ(320, client.right);
   EXPECT_EQ(240, client.bottom);
+  ASSERT_TRUE(CommandsDone(main, probe.program().id));
   PostCommand(main, CreateImageId);
   ASSERT_TRUE(TypeAnswers(main, console, {L"64", L"64", L"24"}));
+  ASSERT_TRUE(CommandsDone(main, probe.program().id));
   PostCommand(main, CreateImageId);
   ASSERT_TRUE(TypeAnswers(main, console, {L"99999999999", L"-1", L"32"}));
-  Sleep(500);
+  ASSERT_TRUE(CommandsDone(main, probe.program().id));
   EXPECT_FALSE(WaitForWindow(L"krv_iw", L"003(100%)", probe.program().id, 0));
   PostCommand(main, ExitId);
   EXPECT_TRUE(probe.Exited(5000));
@@ -61,6 +60,7 @@ TEST(MainMenuPrompts, BoxesOpenAtTheTypedSizes) {
   ASSERT_TRUE(buttons);
   EXPECT_TRUE(FindChildByClass(buttons, L"Button", 5));
   EXPECT_FALSE(FindChildByClass(buttons, L"Button", 6));
+  ASSERT_TRUE(CommandsDone(main, probe.program().id));
   PostCommand(main, OpenInputBoxId);
   ASSERT_TRUE(TypeAnswers(main, console, {L"4"}));
   HWND input = WaitForWindow(L"krv_ib", NULL, probe.program().id, 5000);
@@ -87,6 +87,7 @@ TEST(MainMenuPrompts, HostileAnswersOpenABoxOfASizeItCanHaveOrNone) {
     if (!console) console = WaitForWindow(L"krv_twi", L"TextWindow 0", id, 5000);
     ASSERT_TRUE(console);
     ASSERT_TRUE(TypeAnswers(main, console, pair));
+    ASSERT_TRUE(CommandsDone(main, id));
     EXPECT_FALSE(WaitForWindow(L"krv_bb", NULL, id, 0)) << *pair.begin() << " " << *(pair.begin() + 1);
   }
   PostCommand(main, OpenButtonBoxId);
@@ -96,7 +97,7 @@ TEST(MainMenuPrompts, HostileAnswersOpenABoxOfASizeItCanHaveOrNone) {
   // The command ends once all its buttons are made; a command posted before then is refused.
   EXPECT_TRUE(WaitFor([&] { return FindChildByClass(buttons, L"Button", 255) != NULL; }, 5000));
   EXPECT_FALSE(FindChildByClass(buttons, L"Button", 256));
-  Sleep(300);
+  ASSERT_TRUE(CommandsDone(main, id));
   PostCommand(main, OpenInputBoxId);
   ASSERT_TRUE(TypeAnswers(main, console, {L"99999999999"}));
   HWND input = WaitForWindow(L"krv_ib", NULL, id, 5000);

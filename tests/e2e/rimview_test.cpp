@@ -79,8 +79,7 @@ std::vector<COLORREF> PrintedLines(const wchar_t* lines) {
   SetEnvironmentVariableW(L"KRV_PROBE_TEXT", NULL);
   if (!printer.WaitReady()) return pixels;
   HWND console = WaitForWindow(L"krv_twi", NULL, printer.program().id, 5000);
-  if (!console) return pixels;
-  Sleep(300);
+  if (!console || !Painted(console)) return pixels;
   return ScreenOf(console);
 }
 
@@ -109,14 +108,19 @@ class Rimview {
   void UncoverText() {
     MoveTo(camera_, 500, 300);
     MoveTo(box_, 1100, 0);
-    Sleep(300);
+    PaintedAll();
   }
   // Image 0 stays at (0, 0); the others go where they cover nothing.
   void UncoverCamera() {
     MoveTo(text_, 700, 0);
     MoveTo(box_, 1100, 0);
     if (HWND output = Output(0)) MoveTo(output, 650, 520);
-    Sleep(300);
+    PaintedAll();
+  }
+  // What the moves uncovered has been painted again.
+  void PaintedAll() {
+    for (HWND window : {text_, box_, camera_, Output(0)})
+      if (window) Painted(window);
   }
   HWND text() const { return text_; }
   HWND box() const { return box_; }
@@ -208,9 +212,9 @@ TEST(Rimview, LeftThenRightRestoresTheOverlay) {
                       5000));
   EXPECT_EQ(inverted(x + r, y), ScreenPixel(camera, x + r, y));
   rimview.Click(13);  // real-time off: nothing redraws image 0 but the overlay calls
-  Sleep(500);
   // Both presses count in one pass only when no pass begins between the two clicks; under
-  // load one may, and then each pass leaves the old ring drawn. A few tries find one pass.
+  // load one may, and then each pass leaves the old ring drawn; the first pair may also come
+  // before real-time is off. A few tries find one pass.
   auto restored = [&] {
     return ScreenPixel(camera, x + 5, y + 5) == still(x + 5, y + 5) &&
            ScreenPixel(camera, x + r, y) == still(x + r, y) &&
@@ -219,8 +223,7 @@ TEST(Rimview, LeftThenRightRestoresTheOverlay) {
   for (int attempt = 0; attempt < 5; attempt++) {
     rimview.Click(0);
     rimview.Click(1);
-    Sleep(500);
-    if (restored()) break;
+    if (WaitFor(restored, 1000)) break;
   }
   EXPECT_EQ(still(x + 5, y + 5), ScreenPixel(camera, x + 5, y + 5));
   EXPECT_EQ(still(x + r, y), ScreenPixel(camera, x + r, y));
@@ -237,8 +240,7 @@ TEST(Rimview, ShrinkingByTenBlackensTheOutputImage) {
   HWND output = rimview.Output();
   ASSERT_TRUE(output);
   ASSERT_TRUE(ShowsSky(output, 5000));
-  rimview.Click(13);  // real-time off
-  Sleep(300);
+  rimview.Click(13);  // real-time off, counted before the next click: no pass takes 10 first
   rimview.Click(10);
   rimview.UncoverCamera();  // moves the console into view
   EXPECT_TRUE(WaitFor([&] { return ScreenOf(rimview.text()) == lines; }, 3000))
