@@ -40,15 +40,18 @@ class MouseDriver {
 
  private:
   static bool PickRunning(void) { return *(volatile int*)&PickState.active != 0; }
-  // The flag a step sets, which the pick clears when it takes the step.
+  // The flag a step sets, which the pick clears when it takes the step (a pick whose figure
+  // does not follow the mouse leaves moves alone: those wait out the time-out).
   static volatile int* FlagOf(UINT message) {
+    if (message == WM_MOUSEMOVE) return &PickState.moved;
     if (message == WM_LBUTTONDOWN) return &PickState.clicked;
     if (message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN) return &PickState.rightClicked;
     return NULL;
   }
-  // A message sent now is answered by the pump of the pick's next pass: the pass that took
-  // what was recorded before has then ended. Polled, since the pick may end meanwhile and pump
-  // no more.
+  // Once the step's flag is cleared, a message sent now is answered by the pump of the pick's
+  // next pass, after the pass that took the step has ended (sent any earlier, it could be
+  // answered by the very pump that delivered the step). Polled, since the pick may end
+  // meanwhile and pump no more.
   static void Settle(HWND window) {
     WaitFor([window] {
       DWORD_PTR answer;
@@ -57,7 +60,7 @@ class MouseDriver {
     });
   }
   // Sent, so that it has been recorded when this returns; then waited on until the pick has
-  // taken it. Two clicks seen in one pass of the pick would count as one.
+  // dealt with it. Two clicks seen in one pass of the pick would count as one.
   static void Deliver(HWND window, const MouseStep& step) {
     const WPARAM keys = step.message == WM_LBUTTONDOWN   ? MK_LBUTTON
                         : step.message == WM_RBUTTONDOWN ? MK_RBUTTON
