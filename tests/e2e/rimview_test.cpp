@@ -4,6 +4,7 @@
 
 #include <math.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -79,8 +80,18 @@ std::vector<COLORREF> PrintedLines(const wchar_t* lines) {
   SetEnvironmentVariableW(L"KRV_PROBE_TEXT", NULL);
   if (!printer.WaitReady()) return pixels;
   HWND console = WaitForWindow(L"krv_twi", NULL, printer.program().id, 5000);
-  if (!console || !Painted(console)) return pixels;
-  return ScreenOf(console);
+  if (!console) return pixels;
+  // Printed before AppSetup reported; shown once painted: the screen holds ink and stays so.
+  std::vector<COLORREF> before;
+  WaitFor([&] {
+    before = pixels;
+    pixels = ScreenOf(console);
+    const bool ink = std::find_if(pixels.begin(), pixels.end(), [&](COLORREF c) {
+                       return c != pixels.front();
+                     }) != pixels.end();
+    return Painted(console) && ink && pixels == before;
+  });
+  return pixels;
 }
 
 class Rimview {
