@@ -224,8 +224,7 @@ TEST_F(FrameHandOver, WaitDoesNotTakeTheSameFrameTwice) {
 TEST_F(FrameHandOver, WaitWithoutCaptureEndsOnStopAndKeepsTheWindowsAnswering) {
   HWND window = krv_images[0].window;
   std::thread user([window] {
-    Sleep(100);
-    // Answered only while the waiting thread pumps its messages.
+    // Answered only while the waiting thread pumps its messages, which it does in the wait.
     DWORD_PTR result = 0;
     SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &result);
     stopRequested = 1;

@@ -10,6 +10,7 @@
 
 #include "app/app.h"
 #include "support/framework_windows.h"
+#include "support/seeded_random.h"
 #include "text/text.h"
 
 inline std::vector<int> ImagePixels(int id) {
@@ -18,11 +19,10 @@ inline std::vector<int> ImagePixels(int id) {
 }
 
 inline void FillPseudoRandom(int id, unsigned seed) {
+  Random random(seed);
   int* pixel = (int*)krv_pixels[id];
-  for (int i = 0; i < krv_images[id].width * krv_images[id].height; i++) {
-    seed = seed * 1103515245u + 12345u;
-    pixel[i] = (int)((seed >> 8) & 0xFFFFFF);
-  }
+  for (int i = 0; i < krv_images[id].width * krv_images[id].height; i++)
+    pixel[i] = (int)(random() & 0xFFFFFF);
 }
 
 // The pixels of text window n's off-screen bitmap, row by row.

@@ -9,16 +9,11 @@
 #include <vector>
 
 #include "app/strip_table.h"
+#include "support/seeded_random.h"
 
 namespace {
 
 StripTable table;
-
-struct Lcg {
-  unsigned state;
-  unsigned Next() { return state = state * 1664525u + 1013904223u; }
-  int Below(int n) { return (int)((Next() >> 8) % (unsigned)n); }
-};
 
 // The same pass twice, the plain walk into one target and the table into the other, from equal
 // states; both targets start with the same leftovers, which the strips must keep where they do
@@ -26,10 +21,9 @@ struct Lcg {
 class Strips {
  public:
   Strips(int width, int height, unsigned seed)
-      : width_(width), height_(height), source_((size_t)width * height),
+      : random_(seed), width_(width), height_(height), source_((size_t)width * height),
         plain_((size_t)width * height), cached_((size_t)width * height) {
-    random_.state = seed;
-    for (int& pixel : source_) pixel = (int)(random_.Next() >> 8);
+    for (int& pixel : source_) pixel = (int)(random_() >> 8);
     memset(&plainRay_, 0x5A, sizeof plainRay_);
     memcpy(&cachedRay_, &plainRay_, sizeof plainRay_);
   }
@@ -47,7 +41,7 @@ class Strips {
 
   // Both paths over the current frame; false with a message when they differ.
   ::testing::AssertionResult Pass(const RingGeometry& ring, int layout) {
-    for (size_t i = 0; i < plain_.size(); i++) plain_[i] = cached_[i] = (int)(random_.Next() >> 8);
+    for (size_t i = 0; i < plain_.size(); i++) plain_[i] = cached_[i] = (int)(random_() >> 8);
     PixelPlane source = {source_.data(), width_, height_, width_};
     PixelPlane plain = {plain_.data(), width_, height_, width_};
     PixelPlane cached = {cached_.data(), width_, height_, width_};
@@ -69,7 +63,7 @@ class Strips {
     for (int i = 0; i < 2000; i++) source_[random_.Below((int)source_.size())] = random_.Below(1 << 24);
   }
 
-  Lcg random_;
+  Random random_;
 
  private:
   int width_, height_;
@@ -82,7 +76,7 @@ const int sizes[2][2] = {{640, 480}, {320, 240}};
 TEST(StripTable, EqualsTheWalkOverManyRings) {
   for (const auto& size : sizes) {
     Strips strips(size[0], size[1], 7u + size[0]);
-    Lcg& random = strips.random_;
+    Random& random = strips.random_;
     for (int n = 0; n < 150; n++) {
       RingGeometry ring = strips.Ring();
       // Centres inside, near and beyond every border.
@@ -182,8 +176,8 @@ TEST(StripTable, EqualsTheWalkAtTheEdges) {
 TEST(StripTable, OverlappingPlanesTakeTheWalk) {
   // The strip read from the plane it writes: rays see the columns written before them.
   std::vector<int> one(320 * 240), two;
-  Lcg random = {9u};
-  for (int& pixel : one) pixel = (int)(random.Next() >> 8);
+  Random random(9);
+  for (int& pixel : one) pixel = (int)(random() >> 8);
   two = one;
   PixelPlane a = {one.data(), 320, 240, 320}, b = {two.data(), 320, 240, 320};
   RingGeometry ring = {160, 120, 96, 320, 0.0, 320, 240};
@@ -239,8 +233,8 @@ namespace {
 TEST(StripTable, EqualsTheWalkOnPlanesWithPaddedRows) {
   const int width = 320, height = 240, stride = 333;
   std::vector<int> source((size_t)stride * height), plain(source.size()), cached(source.size());
-  Lcg random = {17u};
-  for (int& pixel : source) pixel = (int)(random.Next() >> 8);
+  Random random(17);
+  for (int& pixel : source) pixel = (int)(random() >> 8);
   RayState plainRay, cachedRay;
   memset(&plainRay, 0, sizeof plainRay);
   memset(&cachedRay, 0, sizeof cachedRay);

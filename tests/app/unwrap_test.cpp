@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/unwrap.h"
+#include "support/seeded_random.h"
 
 namespace {
 
@@ -28,10 +29,8 @@ Picture Numbered(int w, int h) {
 
 Picture PseudoRandom(int w, int h, unsigned seed) {
   Picture picture(w, h);
-  for (int& pixel : picture.pixels) {
-    seed = seed * 1103515245u + 12345u;
-    pixel = (int)((seed >> 8) & 0xFFFFFF);
-  }
+  Random random(seed);
+  for (int& pixel : picture.pixels) pixel = (int)(random() & 0xFFFFFF);
   return picture;
 }
 

@@ -35,13 +35,6 @@ void PostKey(HWND window, UINT key) {
   PostMessageW(window, WM_KEYUP, key, 0xC0000001u);
 }
 
-// Stands in for the main window, recording the keys the boxes hand on.
-std::wstring keysForwarded;
-LRESULT CALLBACK FakeMain(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_KEYDOWN) keysForwarded += (wchar_t)wParam;
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
 class Boxes : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -109,30 +102,24 @@ TEST_F(Boxes, DigitKeysCountAsPressesOfTheirButtons) {
   PostKey(buttonBox.window, '7');
   PostKey(buttonBox.window, VK_NUMPAD7);
   PostKey(buttonBox.window, VK_NUMPAD0);
-  PumpFor(10);
+  EXPECT_TRUE(PumpUntilHandled());
   EXPECT_EQ(2, KRV_ButtonPressed(7));
   EXPECT_EQ(1, KRV_ButtonPressed(0));
   EXPECT_EQ(0, KRV_ButtonPressed(1));
 }
 
 TEST_F(Boxes, StartStopAndExitKeysGoToTheMainWindow) {
-  WNDCLASSEXW windowClass = {};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = FakeMain;
-  windowClass.hInstance = GetModuleHandleW(NULL);
-  windowClass.lpszClassName = L"fake_main";
-  RegisterClassExW(&windowClass);
   HWND saved = mainWindow;
-  mainWindow = CreateWindowExW(0, L"fake_main", L"", WS_POPUP, 0, 0, 1, 1, NULL, NULL,
-                               GetModuleHandleW(NULL), NULL);
-  keysForwarded.clear();
+  mainWindow = StandInMainWindow();
+  std::wstring keysForwarded;
+  CollectStandInKeys(&keysForwarded);
   ASSERT_EQ(0, KRV_OpenButtonBox(0, 0, 2, 11));
   for (UINT key : {(UINT)'S', (UINT)'C', (UINT)VK_ESCAPE, (UINT)'X', (UINT)'A'})
     PostKey(buttonBox.window, key);
-  PumpFor(20);
+  EXPECT_TRUE(PumpUntilHandled());
   EXPECT_EQ(std::wstring(L"SC") + (wchar_t)VK_ESCAPE + L"X", keysForwarded);
+  CollectStandInKeys(NULL);
   KRV_CloseButtonBox();
-  DestroyWindow(mainWindow);
   mainWindow = saved;
 }
 

@@ -18,8 +18,8 @@ bool Inside(int x, int y, int x1, int y1, int x2, int y2) {
 
 // The colour dialog of the test thread, once it shows; NULL after 5 s.
 HWND FindColourDialog(DWORD thread) {
-  for (int waited = 0; waited < 5000; waited += 5) {
-    HWND found = NULL;
+  HWND found = NULL;
+  WaitFor([&] {
     EnumThreadWindows(
         thread,
         [](HWND window, LPARAM out) -> BOOL {
@@ -30,10 +30,9 @@ HWND FindColourDialog(DWORD thread) {
           return FALSE;
         },
         (LPARAM)&found);
-    if (found) return found;
-    Sleep(5);
-  }
-  return NULL;
+    return found != NULL;
+  });
+  return found;
 }
 
 // The user of the colour dialog: reads what it shows, may type red, green and blue, and ends it.
@@ -47,13 +46,12 @@ struct ColourDialogUser {
     ColourDialogUser* user = (ColourDialogUser*)self;
     HWND dialog = FindColourDialog(user->thread);
     if (!dialog) return 1;
-    Sleep(50);
     wchar_t text[16] = L"";
-    GetDlgItemTextW(dialog, 706, text, 16);  // the red field
+    WaitFor([&] { return GetDlgItemTextW(dialog, 706, text, 16) > 0; });  // the red field
     user->shownRed = text;
+    // Each text is sent, so the dialog has taken it before the button is posted.
     for (int i = 0; i < 3; i++)
       if (user->rgb[i]) SetDlgItemTextW(dialog, 706 + i, user->rgb[i]);
-    Sleep(20);
     PostMessageW(dialog, WM_COMMAND, user->button, 0);
     return 0;
   }

@@ -1,6 +1,6 @@
 // A second thread that acts as the user during a pick: once the pick runs, it sends mouse
-// messages to an image window a few milliseconds apart, and can look at the image, the status
-// label and the main window's drop state between steps, or press Stop.
+// messages to an image window, each once the pick has dealt with the one before, and can look
+// at the image, the status label and the main window's drop state between steps, or press Stop.
 #ifndef KORVEL_MOUSE_DRIVER_H
 #define KORVEL_MOUSE_DRIVER_H
 
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "image/image.h"
+#include "support/wait_for.h"
 
 struct MouseStep {
   UINT message;  // WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN; 0: no message
@@ -27,7 +28,6 @@ inline MouseStep PressStop(void) {
 
 class MouseDriver {
  public:
-  enum { StepMs = 15 };
   // The window is read when the pick has started, so it may be found by a function.
   MouseDriver(std::function<HWND(void)> window, std::vector<MouseStep> steps)
       : window(window), steps(steps) {
@@ -40,14 +40,27 @@ class MouseDriver {
 
  private:
   static bool PickRunning(void) { return *(volatile int*)&PickState.active != 0; }
-  // The flag a step sets, which the pick clears when it takes the step.
+  // The flag a step sets, which the pick clears when it takes the step (a pick whose figure
+  // does not follow the mouse leaves moves alone: those wait out the time-out).
   static volatile int* FlagOf(UINT message) {
+    if (message == WM_MOUSEMOVE) return &PickState.moved;
     if (message == WM_LBUTTONDOWN) return &PickState.clicked;
     if (message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN) return &PickState.rightClicked;
     return NULL;
   }
-  // Sent, so that it has been recorded when this returns; then, for a click, waited on until
-  // the pick has taken it. Two clicks seen in one pass of the pick would count as one.
+  // Once the step's flag is cleared, a message sent now is answered by the pump of the pick's
+  // next pass, after the pass that took the step has ended (sent any earlier, it could be
+  // answered by the very pump that delivered the step). Polled, since the pick may end
+  // meanwhile and pump no more.
+  static void Settle(HWND window) {
+    WaitFor([window] {
+      DWORD_PTR answer;
+      return !PickRunning() ||
+             SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 20, &answer) != 0;
+    });
+  }
+  // Sent, so that it has been recorded when this returns; then waited on until the pick has
+  // dealt with it. Two clicks seen in one pass of the pick would count as one.
   static void Deliver(HWND window, const MouseStep& step) {
     const WPARAM keys = step.message == WM_LBUTTONDOWN   ? MK_LBUTTON
                         : step.message == WM_RBUTTONDOWN ? MK_RBUTTON
@@ -57,19 +70,17 @@ class MouseDriver {
     SendMessageTimeoutW(window, step.message, keys, MAKELPARAM(step.x, step.y), SMTO_NORMAL,
                         2000, &answer);
     volatile int* flag = FlagOf(step.message);
-    for (int waited = 0; flag && *flag && PickRunning() && waited < 2000; waited++) Sleep(1);
+    if (flag) WaitFor([flag] { return !*flag || !PickRunning(); }, 2000);
+    Settle(window);
   }
   static DWORD WINAPI Run(LPVOID self) {
     MouseDriver* driver = (MouseDriver*)self;
-    for (int waited = 0; !PickRunning() && waited < 5000; waited++) Sleep(1);
+    WaitFor(PickRunning);
     const HWND window = driver->window();
+    Settle(window);  // the pick has shown its cursor
     for (const MouseStep& step : driver->steps) {
-      Sleep(StepMs);
       if (step.message) Deliver(window, step);
-      if (step.then) {
-        Sleep(StepMs);  // the pick has pumped and drawn by now
-        step.then();
-      }
+      if (step.then) step.then();
     }
     return 0;
   }

@@ -5,14 +5,16 @@
 
 #include <windows.h>
 
+#include "support/wait_for.h"
+
 // The visible dialog owned by owner, once it shows; NULL after 5 s.
 inline HWND FindOwnedDialog(HWND owner) {
   struct Search {
     HWND owner, found;
   } search = {owner, NULL};
-  for (int waited = 0; waited < 5000 && !search.found; waited += 5) {
+  WaitFor([&search] {
     EnumThreadWindows(
-        GetWindowThreadProcessId(owner, NULL),
+        GetWindowThreadProcessId(search.owner, NULL),
         [](HWND window, LPARAM out) -> BOOL {
           Search* s = (Search*)out;
           wchar_t name[16] = L"";
@@ -24,8 +26,8 @@ inline HWND FindOwnedDialog(HWND owner) {
           return FALSE;
         },
         (LPARAM)&search);
-    if (!search.found) Sleep(5);
-  }
+    return search.found != NULL;
+  });
   return search.found;
 }
 

@@ -54,17 +54,15 @@ inline bool MainWindowTakesDrops(void) {
 }
 
 
-// A 64 x 48 image at zoom 200, so that client positions are twice the image positions, with a
-// main window and its status label of their own.
+// A 64 x 48 image at zoom 200, so that client positions are twice the image positions, with the
+// stand-in main window and a status label of their own.
 class PickTest : public ImageTest {
  protected:
   void SetUp() override {
     ImageTest::SetUp();
-    fakeMain = CreateWindowExW(0, L"STATIC", L"main", WS_POPUP, 0, 0, 200, 40, NULL, NULL, NULL,
-                               NULL);
-    statusLabel = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 200, 20, fakeMain, NULL,
+    mainWindow = StandInMainWindow();
+    statusLabel = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 200, 20, mainWindow, NULL,
                                   NULL, NULL);
-    mainWindow = fakeMain;
     DragAcceptFiles(mainWindow, TRUE);
     colourDepth = 32;
     stopRequested = 0;
@@ -75,12 +73,12 @@ class PickTest : public ImageTest {
   }
   void TearDown() override {
     ImageTest::TearDown();
+    DragAcceptFiles(mainWindow, FALSE);
+    DestroyWindow(statusLabel);
     mainWindow = NULL;
     statusLabel = NULL;
-    DestroyWindow(fakeMain);
     stopRequested = 0;
   }
-  HWND fakeMain;
   std::vector<unsigned char> before;
 };
 

@@ -244,14 +244,15 @@ TEST_F(Picks, ImageClosedDuringThePickCancelsIt) {
 
 TEST_F(Picks, TextWindowsOpenNoMenuWhileAPickWaits) {
   ASSERT_EQ(0, KRV_OpenTextWindow(0, 0, 0, 200, 100));
-  bool menuSeen = true;
+  bool menuSeen = true, clickHandled = false;
   int x, y;
   {
     MouseDriver user([] { return WindowOf(3); },
                      {Then([&] {
                         PostMessageW(FindWindowW(L"krv_twi", NULL), WM_RBUTTONDOWN, MK_RBUTTON,
                                      MAKELPARAM(5, 5));
-                        Sleep(200);
+                        const int marker = PostStandInMarker();
+                        clickHandled = WaitFor([marker] { return StandInMarkerSeen(marker); });
                         HWND popup = FindWindowW(L"#32768", NULL);
                         menuSeen = popup && IsWindowVisible(popup);
                       }),
@@ -259,6 +260,7 @@ TEST_F(Picks, TextWindowsOpenNoMenuWhileAPickWaits) {
     EXPECT_EQ(0, KRV_PickPoint(3, &x, &y));
   }
   KRV_CloseTextWindow(0);
+  EXPECT_TRUE(clickHandled);
   EXPECT_FALSE(menuSeen);
   EXPECT_EQ(2, x);
 }

@@ -9,6 +9,7 @@
 
 #include "draw/draw.h"
 #include "image/image_fixture.h"
+#include "support/seeded_random.h"
 
 namespace {
 
@@ -256,18 +257,19 @@ void BoxByLines(int x1, int y1, int x2, int y2, int colour) {
 
 TEST_F(Primitives, OneColourBoxesEqualTheirLines) {
   ASSERT_EQ(0, KRV_CreateImage8(1, "draw8", -1, -1, 123, 117, 100));
-  srand(777);
+  Random random(777);
   for (int id = 0; id < 2; id++) {
     KRV_SelectImage(id);
     unsigned char* bytes = (unsigned char*)krv_pixels[id];
     for (int round = 0; round < 200; round++) {
-      int x1 = rand() % 200 - 40, y1 = rand() % 200 - 40, x2 = rand() % 200 - 40,
-          y2 = rand() % 200 - 40;
-      if (round % 10 == 1) x2 = x1 + rand() % 3;  // no interior
-      if (round % 10 == 2) y2 = y1 - rand() % 3;
-      const int colour = round % 7 == 0 ? 0 : rand() & 0xFFFFFF;
+      int x1 = random.Below(200) - 40, y1 = random.Below(200) - 40;
+      int x2 = random.Below(200) - 40, y2 = random.Below(200) - 40;
+      if (round % 10 == 1) x2 = x1 + random.Below(3);  // no interior
+      if (round % 10 == 2) y2 = y1 - random.Below(3);
+      const int colour = round % 7 == 0 ? 0 : (int)(random() & 0xFFFFFF);
       std::vector<unsigned char> start = Snapshot(id);
-      for (size_t i = 0; i < start.size(); i++) bytes[i] = id == 0 && i % 4 == 3 ? 0 : rand();
+      for (size_t i = 0; i < start.size(); i++)
+        bytes[i] = id == 0 && i % 4 == 3 ? 0 : (unsigned char)random();
       start = Snapshot(id);
       BoxByLines(x1, y1, x2, y2, colour);
       const std::vector<unsigned char> expected = Snapshot(id);
@@ -289,21 +291,21 @@ TEST_F(Primitives, OneColourBoxesEqualTheirLines) {
 
 TEST_F(Primitives, XorFiguresDrawnTwiceRestoreTheImage) {
   ASSERT_EQ(0, KRV_CreateImage8(1, "draw8", -1, -1, 123, 117, 100));
-  srand(12345);
+  Random random(12345);
   for (int id = 0; id < 2; id++) {
     KRV_SelectImage(id);
     unsigned char* bytes = (unsigned char*)krv_pixels[id];
     std::vector<unsigned char> noise = Snapshot(id);
-    for (size_t i = 0; i < noise.size(); i++) bytes[i] = (unsigned char)rand();
+    for (size_t i = 0; i < noise.size(); i++) bytes[i] = (unsigned char)random();
     if (id == 0) {
       for (size_t i = 3; i < noise.size(); i += 4) bytes[i] = 0;  // 0x00RRGGBB
     }
     const std::vector<unsigned char> before = Snapshot(id);
     int figures[300][6];
     for (auto& f : figures) {
-      f[0] = rand() % 7;
-      for (int k = 1; k < 5; k++) f[k] = rand() % 180 - 30;
-      f[5] = 1 + rand() % 60;
+      f[0] = random.Below(7);
+      for (int k = 1; k < 5; k++) f[k] = random.Below(180) - 30;
+      f[5] = 1 + random.Below(60);
     }
     for (int pass = 0; pass < 2; pass++) {
       for (const auto& f : figures) {

@@ -17,7 +17,7 @@ void HoldCtrl(bool down) {
 // Once a typed line is asked for, types text and Enter into the text window reading it.
 MouseStep TypeLine(const wchar_t* text) {
   return Then([text] {
-    for (int waited = 0; waited < 2000 && !*(volatile int*)&inputPending; waited++) Sleep(1);
+    WaitFor([] { return *(volatile int*)&inputPending != 0; }, 2000);
     HWND window = TextWindowAt(inputPending - 1);
     for (const wchar_t* c = text; *c; c++) PostMessageW(window, WM_CHAR, *c, 1);
     PostMessageW(window, WM_CHAR, 13, 1);

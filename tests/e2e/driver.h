@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "support/wait_for.h"
+
 struct Program {
   HANDLE process = NULL;
   DWORD id = 0;
@@ -33,17 +35,6 @@ RECT ClientRectOf(HWND window);
 COLORREF ScreenPixel(HWND window, int x, int y);  // what the screen shows at a client point
 // What the screen shows of the window's client area, row by row as 0x00BBGGRR.
 std::vector<COLORREF> ScreenOf(HWND window);
-
-// Waits until condition() holds; false on time-out.
-template <typename Condition>
-bool WaitFor(Condition condition, DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    Sleep(5);
-  }
-  return true;
-}
 
 void PostCommand(HWND window, int id);
 void SendKey(HWND window, UINT key);  // key down and up, posted

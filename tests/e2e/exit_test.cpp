@@ -1,5 +1,6 @@
 // Exit from every state the program can be in: the process ends within 2.1 s with exit code 0
-// and the console's log holds what was printed.
+// (after the 2 s grace when a modal dialog holds the worker) and the console's log holds what
+// was printed.
 #include <gtest/gtest.h>
 
 #include "capture/camera_control.h"
@@ -10,9 +11,11 @@ namespace {
 
 const std::wstring LogPath = DriverFolder() + L"KORVEL00.LOG";
 
-bool StatusShows(HWND window, const wchar_t* text) {
-  return TextOf(FindChildById(window, StatusId)).find(text) != std::wstring::npos;
-}
+// A modal dialog's loop never sees Stop, nor does the capture's wait for a first frame: Exit
+// waits out the 2 s grace and ends the worker. What follows (ending the thread, destroying the
+// windows, ending the process) takes seconds on a loaded machine, so this limit only tells an
+// Exit that ended it after the grace from a hang.
+const DWORD AfterTheGraceMs = 2000 + 4000;
 
 class ExitFrom : public ::testing::Test {
  protected:
@@ -22,7 +25,7 @@ class ExitFrom : public ::testing::Test {
     DeleteFileW(LogPath.c_str());
   }
   // Exit from the menu bar: ended in time, code 0, the log complete.
-  void ExpectCleanExit(Probe& probe, HWND window) {
+  void ExpectCleanExit(Probe& probe, HWND window, DWORD limitMs = 2100) {
     const DWORD start = GetTickCount();
     PostCommand(window, ExitId);
     DWORD code = 99;
@@ -30,7 +33,7 @@ class ExitFrom : public ::testing::Test {
     const DWORD elapsed = GetTickCount() - start;
     printf("exit took %lu ms\n", elapsed);
     EXPECT_EQ(0u, code);
-    EXPECT_LT(elapsed, 2100u);
+    EXPECT_LT(elapsed, limitMs);
     EXPECT_NE(std::string::npos, ReadFileText(LogPath).find("soak log line")) << ReadFileText(LogPath);
   }
   HWND Ready(Probe& probe) {
@@ -98,7 +101,7 @@ TEST_F(ExitFrom, TheLoadAndSaveDialogs) {
     ASSERT_TRUE(image);
     PostCommand(image, dialog.command);
     ASSERT_TRUE(WaitForWindow(L"#32770", dialog.title, probe.program().id, 10000));
-    ExpectCleanExit(probe, window);
+    ExpectCleanExit(probe, window, AfterTheGraceMs);
   }
 }
 
@@ -109,12 +112,16 @@ TEST_F(ExitFrom, ARunningCaptureAndOneThatDeliversNothing) {
     HWND window = Ready(probe);
     ASSERT_TRUE(window);
     PostCommand(window, StartId);
-    if (mode[0])
+    if (mode[0]) {
       ASSERT_TRUE(probe.WaitForLog("enter\n"));
-    else
+      // The graph runs, and the start waits for a first frame, which never comes: like a
+      // modal dialog, that wait sees no Stop.
+      ASSERT_TRUE(WaitFor([] { return CameraRuns() > 0; }, 10000));
+      ExpectCleanExit(probe, window, AfterTheGraceMs);
+    } else {
       ASSERT_TRUE(probe.WaitForLog("frames 3\n", 10000)) << probe.Log();
-    Sleep(300);
-    ExpectCleanExit(probe, window);
+      ExpectCleanExit(probe, window);
+    }
   }
 }
 
@@ -142,7 +149,7 @@ TEST_F(ExitFrom, EveryKindOfPickAndTheColourDialog) {
   ASSERT_TRUE(image);
   PostCommand(image, 1031);
   ASSERT_TRUE(WaitForWindow(L"#32770", NULL, probe.program().id, 10000));
-  ExpectCleanExit(probe, window);
+  ExpectCleanExit(probe, window, AfterTheGraceMs);
 }
 
 namespace {

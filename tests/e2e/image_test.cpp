@@ -6,30 +6,44 @@
 
 namespace {
 
-// Colours of the drawn figure at image coordinates, with the window's zoom.
+struct Sample {
+  int x, y;
+  COLORREF colour;
+};
+
+// Colours of the drawn figure at image coordinates.
+const Sample samples[] = {
+    {30, 30, RGB(255, 255, 0)},        // the disc
+    {30, 12, RGB(255, 255, 0)},        // near its top
+    {30, 5, RGB(255, 0, 0)},           // the circle around it
+    {30, 8, RGB(0, 0, 0x40)},          // between the two: the fill of the frame
+    {115, 45, RGB(0, 0, 0x40)},        // the fill
+    {0, 50, RGB(0x20, 0x20, 0x20)},    // the border of the frame
+    {119, 89, RGB(0x20, 0x20, 0x20)},  // its last pixel
+    {90, 5, RGB(0xFF, 0xFF, 0xBF)},    // the XOR box, over the fill
+    {72, 20, RGB(0, 0, 0x40)},         // inside the XOR box: untouched
+    {90, 20, RGB(0xFF, 0xFF, 0xBF)},   // the XOR fill
+    {70, 60, RGB(0, 255, 255)},        // the painted box's outline
+    {90, 70, RGB(255, 0, 255)},        // painted
+    {71, 51, RGB(255, 0, 255)},        // painted into its corner
+    {60, 45, RGB(255, 255, 255)},      // one pixel
+    {2, 87, RGB(0, 255, 0)},           // the line's ends
+    {57, 62, RGB(0, 255, 0)},
+};
+
+// Whether the screen shows the figure's samples, with the window's zoom.
+bool FigureShown(HWND window, int zoom) {
+  for (const Sample& sample : samples)
+    for (int dy = 0; dy < zoom / 100; dy++)
+      for (int dx = 0; dx < zoom / 100; dx++)
+        if (ScreenPixel(window, sample.x * zoom / 100 + dx, sample.y * zoom / 100 + dy) !=
+            sample.colour)
+          return false;
+  return true;
+}
+
 void ExpectFigure(HWND window, int zoom) {
-  struct {
-    int x, y;
-    COLORREF colour;
-  } const samples[] = {
-      {30, 30, RGB(255, 255, 0)},        // the disc
-      {30, 12, RGB(255, 255, 0)},        // near its top
-      {30, 5, RGB(255, 0, 0)},           // the circle around it
-      {30, 8, RGB(0, 0, 0x40)},          // between the two: the fill of the frame
-      {115, 45, RGB(0, 0, 0x40)},        // the fill
-      {0, 50, RGB(0x20, 0x20, 0x20)},    // the border of the frame
-      {119, 89, RGB(0x20, 0x20, 0x20)},  // its last pixel
-      {90, 5, RGB(0xFF, 0xFF, 0xBF)},    // the XOR box, over the fill
-      {72, 20, RGB(0, 0, 0x40)},         // inside the XOR box: untouched
-      {90, 20, RGB(0xFF, 0xFF, 0xBF)},   // the XOR fill
-      {70, 60, RGB(0, 255, 255)},        // the painted box's outline
-      {90, 70, RGB(255, 0, 255)},        // painted
-      {71, 51, RGB(255, 0, 255)},        // painted into its corner
-      {60, 45, RGB(255, 255, 255)},      // one pixel
-      {2, 87, RGB(0, 255, 0)},           // the line's ends
-      {57, 62, RGB(0, 255, 0)},
-  };
-  for (const auto& sample : samples) {
+  for (const Sample& sample : samples) {
     for (int dy = 0; dy < zoom / 100; dy++)
       for (int dx = 0; dx < zoom / 100; dx++)
         EXPECT_EQ(sample.colour, ScreenPixel(window, sample.x * zoom / 100 + dx,
@@ -53,7 +67,8 @@ TEST(ImageWindow, ShowsTheDrawnFigureAtZoom100And200) {
   client = ClientRectOf(two);
   EXPECT_EQ(240, client.right - client.left);
   EXPECT_EQ(180, client.bottom - client.top);
-  Sleep(300);  // the worker's pumping paints them
+  // The worker's pumping paints them.
+  EXPECT_TRUE(WaitFor([&] { return FigureShown(one, 100) && FigureShown(two, 200); }, 5000));
   ExpectFigure(one, 100);
   ExpectFigure(two, 200);
   // Closing a window destroys its image; the other stays.
@@ -139,12 +154,24 @@ std::string LoadThroughTheDialog(const Program& program, HWND image, const std::
       5000);
   if (!edit) return "no name field";
   for (wchar_t c : path) SendChar(edit, c);
-  Sleep(100);
+  WaitFor([&] { return TextOf(edit) == path; }, 5000);
   SendKey(edit, VK_RETURN);
   if (WaitFor([&] { return !IsWindow(dialog); }, 10000)) return "";
   const std::wstring typed = TextOf(edit);
   PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
   return "still open, holding " + std::string(typed.begin(), typed.end());
+}
+
+// Once the load command has returned and the window has painted what it then held. S, posted
+// to the image window after the load's dialog closed, is handled after the load and handed on
+// to the main window, whose Start has the worker pump (and paint) before AppMain reports; C
+// stops it again.
+bool LoadHandled(Probe& probe, HWND image) {
+  const int runs = probe.Count("enter\n");
+  SendKey(image, 'S');
+  if (!WaitFor([&] { return probe.Count("enter\n") > runs; }, 5000)) return false;
+  SendKey(image, 'C');
+  return WaitFor([&] { return probe.Count("leave\n") > runs; }, 5000);
 }
 
 }  // namespace
@@ -185,7 +212,7 @@ TEST(ImageWindow, DamagedFilesChosenInTheLoadDialogLeaveTheImageAsItWas) {
         << file.name;
     EXPECT_LT(RoundTripMs(image, 2000), 2000u) << file.name;
     EXPECT_LT(RoundTripMs(window, 2000), 2000u) << file.name;
-    Sleep(300);  // a changed image would be painted by now
+    ASSERT_TRUE(LoadHandled(probe, image)) << file.name;
     EXPECT_EQ(0, PixelsOffPattern(image)) << file.name << " changed the image";
   }
   EXPECT_TRUE(IsWindow(image));

@@ -32,8 +32,10 @@ TEST(Picks, BoxThenCircleEndedByStop) {
   SendClick(image, 100, 70);
   ASSERT_TRUE(prompt(L"Click the second point"));
   PostMove(image, 40, 30);
-  Sleep(100);
-  EXPECT_EQ(RGB(0x7F, 0x7F, 0x7F), ScreenPixel(image, 40, 50));  // the band's left side
+  auto shows = [&](int x, int y, COLORREF colour) {
+    return WaitFor([&] { return ScreenPixel(image, x, y) == colour; }, 5000);
+  };
+  EXPECT_TRUE(shows(40, 50, RGB(0x7F, 0x7F, 0x7F)));  // the band's left side
   SendClick(image, 10, 20);
   ASSERT_TRUE(probe.WaitForLog("box 0 10 20 100 70\n"));
 
@@ -41,14 +43,12 @@ TEST(Picks, BoxThenCircleEndedByStop) {
   SendClick(image, 50, 50);
   ASSERT_TRUE(prompt(L"Click the second point"));
   PostMove(image, 60, 60);
-  Sleep(100);
-  EXPECT_EQ(RGB(0x7F, 0x7F, 0x7F), ScreenPixel(image, 64, 50));  // radius 14 to the right
+  EXPECT_TRUE(shows(64, 50, RGB(0x7F, 0x7F, 0x7F)));  // radius 14 to the right
   PostCommand(main, StopId);
   ASSERT_TRUE(probe.WaitForLog("circle 0 50 50 14 stop=1\n"));
   ASSERT_TRUE(probe.WaitForLog("leave\n"));
-  Sleep(200);
-  EXPECT_EQ(RGB(0x80, 0x80, 0x80), ScreenPixel(image, 64, 50));  // Stop erased the band
-  EXPECT_EQ(RGB(0x80, 0x80, 0x80), ScreenPixel(image, 40, 50));
+  EXPECT_TRUE(shows(64, 50, RGB(0x80, 0x80, 0x80)));  // Stop erased the band
+  EXPECT_TRUE(shows(40, 50, RGB(0x80, 0x80, 0x80)));
   HDC screen = GetDC(NULL);
   wchar_t depth[16];
   swprintf(depth, 16, L"%d-bit color", GetDeviceCaps(screen, BITSPIXEL));

@@ -9,7 +9,58 @@
 
 #include "driver.h"
 
-enum { StartId = 1001, ExitId = 1002, StopId = 1003, StatusId = 2001 };
+enum { StartId = 1001, ExitId = 1002, StopId = 1003, OpenTextId = 1028, StatusId = 2001 };
+
+// Whether the main window's status label shows text ("Input text" while a line input waits).
+inline bool StatusShows(HWND main, const wchar_t* text) {
+  return TextOf(FindChildById(main, StatusId)).find(text) != std::wstring::npos;
+}
+
+// Blanks the status label, so that the next "Input text" seen belongs to the next prompt.
+inline void ClearStatus(HWND main) {
+  DWORD_PTR result;
+  SendMessageTimeoutW(FindChildById(main, StatusId), WM_SETTEXT, 0, (LPARAM)L"", SMTO_NORMAL,
+                      5000, &result);
+}
+
+// Waits until the window has nothing left to paint: its worker has painted what it holds.
+inline bool Painted(HWND window, DWORD timeoutMs = 5000) {
+  return WaitFor([window] { return !GetUpdateRect(window, NULL, FALSE); }, timeoutMs);
+}
+
+inline int CountWindows(const wchar_t* className, DWORD processId) {
+  struct Count {
+    const wchar_t* className;
+    DWORD processId;
+    int windows;
+  } count = {className, processId, 0};
+  EnumWindows(
+      [](HWND window, LPARAM parameter) -> BOOL {
+        Count* count = (Count*)parameter;
+        wchar_t name[64] = L"";
+        DWORD owner = 0;
+        GetClassNameW(window, name, 64);
+        GetWindowThreadProcessId(window, &owner);
+        count->windows += lstrcmpW(name, count->className) == 0 && owner == count->processId &&
+                          IsWindowVisible(window);
+        return TRUE;
+      },
+      (LPARAM)&count);
+  return count.windows;
+}
+
+// Opens one more text window with the main window's command, posted again until it is taken.
+// A command that arrives while another one runs, or while AppMain runs, is dropped, and the
+// worker serves the window only from its idle loop: once it opens, every command before has
+// ended and the worker has passed its idle loop.
+inline bool CommandsDone(HWND main, DWORD processId) {
+  const int before = CountWindows(L"krv_twi", processId);
+  for (int attempt = 0; attempt < 50; attempt++) {
+    PostCommand(main, OpenTextId);
+    if (WaitFor([&] { return CountWindows(L"krv_twi", processId) > before; }, 200)) return true;
+  }
+  return false;
+}
 
 // One running krvprobe.exe (or another program of the same reports); mode is its KRV_PROBE_MODE.
 class Probe {

@@ -3,6 +3,8 @@
 
 #include <stdio.h>
 
+#include <algorithm>
+
 const Size Sizes[2] = {{L"rimview.exe", 640, 480}, {L"rimview-qvga.exe", 320, 240}};
 
 COLORREF AsColorref(int rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
@@ -34,8 +36,17 @@ std::vector<COLORREF> PrintedLines(const wchar_t* lines) {
   if (!printer.WaitReady()) return pixels;
   HWND console = WaitForWindow(L"krv_twi", NULL, printer.program().id, 5000);
   if (!console) return pixels;
-  Sleep(300);
-  return ScreenOf(console);
+  // Printed before AppSetup reported; shown once painted: the screen holds ink and stays so.
+  std::vector<COLORREF> before;
+  WaitFor([&] {
+    before = pixels;
+    pixels = ScreenOf(console);
+    const bool ink = std::find_if(pixels.begin(), pixels.end(), [&](COLORREF c) {
+                       return c != pixels.front();
+                     }) != pixels.end();
+    return Painted(console) && ink && pixels == before;
+  });
+  return pixels;
 }
 
 Rimview::Rimview(const Size& size, const std::vector<std::wstring>& environment) : size_(size) {
@@ -49,12 +60,17 @@ Rimview::Rimview(const Size& size, const std::vector<std::wstring>& environment)
 void Rimview::UncoverText() {
   MoveTo(camera_, 500, 300);
   MoveTo(box_, 1100, 0);
-  Sleep(300);
+  PaintedAll();
 }
 
 void Rimview::UncoverCamera() {
   MoveTo(text_, 700, 0);
   MoveTo(box_, 1100, 0);
   if (HWND output = Output(0)) MoveTo(output, 650, 520);
-  Sleep(300);
+  PaintedAll();
+}
+
+void Rimview::PaintedAll() {
+  for (HWND window : {text_, box_, camera_, Output(0)})
+    if (window) Painted(window);
 }

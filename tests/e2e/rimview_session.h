@@ -45,6 +45,8 @@ class Rimview {
   void UncoverText();
   // Image 0 stays at (0, 0); the others go where they cover nothing.
   void UncoverCamera();
+  // What the moves uncovered has been painted again.
+  void PaintedAll();
   HWND main() const { return main_; }
   HWND text() const { return text_; }
   HWND box() const { return box_; }

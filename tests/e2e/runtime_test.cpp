@@ -107,7 +107,9 @@ TEST(RunState, StartPressedTwiceRunsAppMainOnce) {
   ASSERT_TRUE(probe.WaitForLog("enter"));
   PostCommand(window, StopId);
   ASSERT_TRUE(probe.WaitForLog("leave"));
-  Sleep(200);
+  // A remembered Start would have run AppMain in the idle pass that served the first window.
+  ASSERT_TRUE(CommandsDone(window, probe.program().id));
+  ASSERT_TRUE(CommandsDone(window, probe.program().id));
   EXPECT_EQ("setup\nenter stop=0\nleave\n", probe.Log());
 }
 
@@ -118,10 +120,10 @@ TEST(RunState, StartWhileRunningIsIgnoredAndNotRemembered) {
   PostCommand(window, StartId);
   ASSERT_TRUE(probe.WaitForLog("enter"));
   PostCommand(window, StartId);
-  Sleep(50);
   PostCommand(window, StopId);
   ASSERT_TRUE(probe.WaitForLog("leave"));
-  Sleep(200);
+  ASSERT_TRUE(CommandsDone(window, probe.program().id));
+  ASSERT_TRUE(CommandsDone(window, probe.program().id));
   EXPECT_EQ(1, probe.Count("enter"));
   // Idle again: the next Start runs it once more.
   PostCommand(window, StartId);
@@ -132,11 +134,15 @@ TEST(RunState, StopWhileIdleIsForgottenOnTheNextStart) {
   Probe probe;
   HWND window = probe.WaitReady();
   ASSERT_TRUE(window);
+  ASSERT_TRUE(CommandsDone(window, probe.program().id));  // a window of the worker
+  HWND console = WaitForWindow(L"krv_twi", NULL, probe.program().id, 5000);
+  ASSERT_TRUE(console);
   PostCommand(window, StopId);
-  Sleep(50);
   PostCommand(window, StartId);
   ASSERT_TRUE(probe.WaitForLog("enter stop=0\n"));
-  Sleep(200);
+  // AppMain looks at Stop between two pumps: a message answered, then another, mean it looked.
+  EXPECT_LT(RoundTripMs(console, 5000), 5000u);
+  EXPECT_LT(RoundTripMs(console, 5000), 5000u);
   EXPECT_EQ(0, probe.Count("leave"));  // still running: the old Stop did not end it
 }
 

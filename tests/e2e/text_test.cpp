@@ -14,16 +14,21 @@ HWND WaitForConsole(const Probe& probe) {
   return WaitForWindow(L"krv_twi", NULL, probe.program().id, 5000);
 }
 
+bool AwaitsLine(HWND main) {
+  return WaitFor([&] { return StatusShows(main, L"Input text"); }, 5000);
+}
+
 }  // namespace
 
 TEST(TextWindow, ExitTypedAtThePromptEndsTheProgram) {
   Probe probe("text");
-  ASSERT_TRUE(probe.WaitReady());
+  HWND main = probe.WaitReady();
+  ASSERT_TRUE(main);
   HWND console = WaitForConsole(probe);
   ASSERT_TRUE(console);
   EXPECT_EQ(L"TextWindow 0", TextOf(console));
   SendKey(console, VK_SPACE);
-  Sleep(200);
+  ASSERT_TRUE(AwaitsLine(main));
   Type(console, L"exit\r");
   DWORD code = 99;
   EXPECT_TRUE(probe.Exited(5000, &code));
@@ -37,7 +42,7 @@ TEST(TextWindow, ExitChosenWhileAPromptWaitsEndsTheProgram) {
   HWND console = WaitForConsole(probe);
   ASSERT_TRUE(console);
   SendKey(console, VK_SPACE);
-  Sleep(200);
+  ASSERT_TRUE(AwaitsLine(main));
   Type(console, L"ex");
   PostCommand(main, ExitId);
   DWORD code = 99;
@@ -51,7 +56,7 @@ TEST(TextWindow, StartTypedAtThePromptStartsTheApplication) {
   HWND console = WaitForConsole(probe);
   ASSERT_TRUE(main && console);
   SendKey(console, VK_SPACE);
-  Sleep(200);
+  ASSERT_TRUE(AwaitsLine(main));
   Type(console, L"start\r");
   EXPECT_TRUE(probe.WaitForLog("enter stop=0\n"));
   SendKey(console, 'C');  // keys of the console reach the main window
@@ -74,7 +79,7 @@ TEST(BoxRename, DoubleClickedButtonTakesTheTypedCaption) {
   SendDoubleClick(box, inBox.x, inBox.y);
   HWND console = WaitForConsole(probe);
   ASSERT_TRUE(console);
-  Sleep(200);
+  ASSERT_TRUE(AwaitsLine(main));
   Type(console, L"Go\r");
   EXPECT_TRUE(WaitFor([&] { return TextOf(button) == L"Go"; }, 3000)) << (int)boxRect.left;
   PostCommand(main, ExitId);
@@ -93,12 +98,14 @@ TEST(BoxRename, EmptyAnswerLeavesTheLabelAlone) {
   SendDoubleClick(box, 5, 28 + 5);  // the row of item 1
   HWND console = WaitForConsole(probe);
   ASSERT_TRUE(console);
-  Sleep(200);
+  ASSERT_TRUE(AwaitsLine(main));
   Type(console, L"\r");
-  Sleep(300);
-  EXPECT_EQ(L"Item 1", TextOf(label));
+  // The first rename has its answer once the line input shows the colour depth again; the
+  // worker takes the second double click after the first rename has returned.
+  ASSERT_TRUE(WaitFor([&] { return StatusShows(main, L"bit color"); }, 5000));
   SendDoubleClick(box, 5, 28 + 5);
-  Sleep(300);
+  ASSERT_TRUE(AwaitsLine(main));
+  EXPECT_EQ(L"Item 1", TextOf(label));
   Type(console, L"Speed\r");
   EXPECT_TRUE(WaitFor([&] { return TextOf(label) == L"Speed"; }, 3000));
   PostCommand(main, ExitId);

@@ -3,12 +3,12 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
 #include "image/dib_blocks.h"
 #include "image/image_fixture.h"
+#include "support/seeded_random.h"
 
 namespace {
 
@@ -386,7 +386,7 @@ TEST_F(Clipboard, PendingBitmapIsDrawnAtTheCornerAndDeleted) {
 TEST_F(Clipboard, DamagedPicturesAreRefusedWithoutATrace) {
   ASSERT_EQ(0, KRV_CreateImage8(0, "guarded", -1, -1, 12, 8, 100));
   const std::vector<std::vector<BYTE>> seeds = SeedDibs();
-  std::mt19937 random(7);
+  Random random(7);
   int refused = 0, pasted = 0;
   for (int round = 0; round < 400; round++) {
     FillPattern(0);

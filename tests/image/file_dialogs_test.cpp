@@ -15,12 +15,12 @@ namespace {
 enum { FilterCombo = 0x470, NameCombo = 0x47c, NameEdit = 0x480 };
 
 HWND WaitForDialog(const wchar_t* title) {
-  for (int i = 0; i < 500; i++) {
-    HWND dialog = FindWindowW(L"#32770", title);
-    if (dialog && IsWindowVisible(dialog)) return dialog;
-    Sleep(10);
-  }
-  return NULL;
+  HWND dialog = NULL;
+  WaitFor([&] {
+    dialog = FindWindowW(L"#32770", title);
+    return dialog && IsWindowVisible(dialog);
+  });
+  return dialog && IsWindowVisible(dialog) ? dialog : NULL;
 }
 
 std::wstring CurrentFolder(void) {
@@ -49,15 +49,18 @@ struct DialogUser {
       HWND dialog = WaitForDialog(title);
       if (!dialog) return;
       found = true;
-      Sleep(100);
       HWND filters = GetDlgItem(dialog, FilterCombo);
-      shownFilter = (int)SendMessageW(filters, CB_GETCURSEL, 0, 0) + 1;
       wchar_t folder[MAX_PATH] = L"";
-      SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH, (LPARAM)folder);
+      WaitFor([&] {  // filled in as the dialog starts
+        shownFilter = (int)SendMessageW(filters, CB_GETCURSEL, 0, 0) + 1;
+        return shownFilter > 0 &&
+               (int)SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH, (LPARAM)folder) > 1;
+      });
       shownFolder = folder;
       if (meanwhileWindow) {
         PostMessageW(meanwhileWindow, WM_COMMAND, meanwhileCommand, 0);
-        Sleep(200);
+        const int marker = PostStandInMarker();  // the dialog's loop dispatches both in order
+        WaitFor([marker] { return StandInMarkerSeen(marker); });
       }
       if (name.empty()) {
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);

@@ -9,6 +9,7 @@
 
 #include "image/image.h"
 #include "support/framework_windows.h"
+#include "support/wait_for.h"
 
 inline void ForgetAllImages(void) {
   for (int id = 0; id < SlotCount; id++) KRV_DestroyImage(id);

@@ -248,7 +248,7 @@ TEST_F(ImageWindow, CtrlKeysZoomOrPostTheirCommands) {
   EXPECT_EQ(std::vector<UINT>({1011, 1012, 1014, 1019, 1005}), PostedCommands(window));
   EXPECT_TRUE(PostedKeys(mainWindow).empty());
   PostMessageW(window, WM_COMMAND, CommandDestroyImage, 0);
-  PumpFor(20);
+  EXPECT_TRUE(PumpUntilHandled());
   EXPECT_FALSE(krv_images[0].inUse);
   EXPECT_FALSE(IsWindow(window));
 }
@@ -296,23 +296,33 @@ TEST_F(ImageWindow, DraggingTheFrameKeepsTheSize) {
 
   // And for real: the mouse drags the bottom-right corner of the frame 60 pixels outwards.
   SetForegroundWindow(window);
-  PumpFor(50);
-  std::thread hand([before] {
-    Sleep(100);
+  EXPECT_TRUE(PumpUntilHandled());
+  const DWORD thread = GetCurrentThreadId();
+  volatile bool released = false;
+  std::thread hand([before, thread, &released] {
+    // The frame's sizing loop runs on the test thread while the button is down.
+    auto sizing = [thread] {
+      GUITHREADINFO info = {};
+      info.cbSize = sizeof info;
+      return GetGUIThreadInfo(thread, &info) && (info.flags & GUI_INMOVESIZE) != 0;
+    };
     SetCursorPos(before.right - 2, before.bottom - 2);
-    Sleep(50);
     mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    WaitFor(sizing);
     for (int step = 1; step <= 6; step++) {
-      Sleep(30);
       SetCursorPos(before.right - 2 + 10 * step, before.bottom - 2 + 10 * step);
       mouse_event(MOUSEEVENTF_MOVE, 0, 0, 0, 0);
     }
-    Sleep(50);
     mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    WaitFor([&] { return !sizing(); });
+    released = true;
   });
-  PumpFor(700);
+  EXPECT_TRUE(WaitFor([&] {
+    PumpWorkerMessages();
+    return released;
+  }, 10000));
   hand.join();
-  PumpFor(50);
+  EXPECT_TRUE(PumpUntilHandled());
   const RECT after = WindowRectOf(window);
   EXPECT_TRUE(EqualRect(&before, &after))
       << after.left << "," << after.top << "," << after.right << "," << after.bottom;
@@ -453,17 +463,17 @@ TEST_F(ImageWindow, OnlyTheFirstOfThreeDroppedFilesLoadsAtTheCorner) {
 
 namespace {
 
-// Types the lines into text window 0 once a prompt has opened it.
+// Types the lines into text window 0, each once a prompt waits for it. The input copies a
+// finished line into lastLine after it has cleared inputPending, so a set inputPending seen
+// after that belongs to the next prompt.
 std::thread Typist(const std::vector<std::wstring>& lines) {
   return std::thread([lines] {
-    for (int i = 0; i < 300 && !(textWindows[0].inUse && inputPending); i++) Sleep(10);
-    HWND window = textWindows[0].window;
     for (const std::wstring& line : lines) {
-      for (wchar_t c : line + L"\r") {
-        PostMessageW(window, WM_CHAR, c, 1);
-        Sleep(5);
-      }
-      Sleep(60);
+      if (!WaitFor([] { return textWindows[0].inUse && inputPending != 0; })) return;
+      lastLine[0] = 1;
+      lastLine[1] = 0;
+      for (wchar_t c : line + L"\r") PostMessageW(textWindows[0].window, WM_CHAR, c, 1);
+      WaitFor([&line] { return line == lastLine; });
     }
   });
 }

@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 #include <limits.h>
 
-#include <random>
-
 #include "image/dib_blocks.h"
 #include "image/image.h"
+#include "support/seeded_random.h"
 
 namespace {
 
@@ -262,7 +261,7 @@ TEST(PackedDibs, WhatCannotBeDrawnSafelyIsRefused) {
 // its block and must be drawable by GDI without it reading past the block either.
 TEST(PackedDibs, DamagedBlocksNeverReadPastTheirEnd) {
   const std::vector<std::vector<BYTE>> seeds = SeedDibs();
-  std::mt19937 random(20261207);
+  Random random(20261207);
   int accepted = 0, refused = 0;
   for (int round = 0; round < 6000; round++) {
     const std::vector<BYTE> block = Mutated(seeds[random() % seeds.size()], random);

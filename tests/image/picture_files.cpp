@@ -1,7 +1,5 @@
 #include "image/picture_files.h"
 
-#include <objidl.h>
-#include <gdiplus.h>
 #include <stdio.h>
 
 std::vector<unsigned char> ReadBytes(const std::string& path) {
@@ -164,10 +162,3 @@ const unsigned int sixteenColourGifSize = sizeof(sixteenColourGif);
 const int gifColours[16] = {0xC81E1E, 0x1EC81E, 0x1E1EC8, 0xDCDC28, 0x28DCDC, 0xDC28DC,
                             0xFA800A, 0x0A80FA, 0x80FA0A, 0x5A0AA0, 0xA05A0A, 0x0AA05A,
                             0xFFC896, 0x96FFC8, 0xC896FF, 0x466E1E};
-
-void UseGdiplus(void) {
-  static ULONG_PTR token;
-  if (token) return;
-  Gdiplus::GdiplusStartupInput input;
-  Gdiplus::GdiplusStartup(&token, &input, NULL);
-}

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "support/picture_writer.h"
+
 // Bytes of a file, empty when it cannot be read.
 std::vector<unsigned char> ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes);
@@ -37,8 +39,5 @@ BmpPicture ParseBmp(const std::vector<unsigned char>& bytes);
 extern const unsigned char sixteenColourGif[];
 extern const unsigned int sixteenColourGifSize;
 extern const int gifColours[16];
-
-// Starts GDI+ once for the test program.
-void UseGdiplus(void);
 
 #endif

@@ -3,6 +3,7 @@
 #include "support/framework_windows.h"
 
 #include "runtime/runtime.h"
+#include "support/wait_for.h"
 
 void UseFrameworkWindows(void) {
   static bool registered;
@@ -14,6 +15,7 @@ void UseFrameworkWindows(void) {
   millisecondPeriod = 1000.0 / (double)frequency.QuadPart;
   lstrcpyW(mainClassName, L"korvel_test_mw");
   RegisterWindowClasses();
+  StandInMainWindow();  // on the test thread, whose pumping handles the markers
   registered = true;
 }
 
@@ -25,8 +27,37 @@ void PumpFor(DWORD milliseconds) {
   } while (GetTickCount() - start < milliseconds);
 }
 
+static std::wstring* standInKeys;
+enum { StandInMarker = WM_APP + 27 };
+static volatile LONG markersPosted, markersSeen;
+
+void CollectStandInKeys(std::wstring* keys) { standInKeys = keys; }
+
 static LRESULT CALLBACK StandInMain(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_KEYDOWN && standInKeys) *standInKeys += (wchar_t)wParam;
+  if (message == StandInMarker) markersSeen = (LONG)wParam;
   return DefWindowProcW(window, message, wParam, lParam);
+}
+
+int PostStandInMarker(void) {
+  const LONG marker = InterlockedIncrement(&markersPosted);
+  PostMessageW(StandInMainWindow(), StandInMarker, (WPARAM)marker, 0);
+  return (int)marker;
+}
+
+bool StandInMarkerSeen(int marker) { return markersSeen >= marker; }
+
+// The second marker follows what the handlers of the first round posted.
+bool PumpUntilHandled(void) {
+  for (int round = 0; round < 2; round++) {
+    const int marker = PostStandInMarker();
+    if (!WaitFor([marker] {
+          PumpWorkerMessages();
+          return StandInMarkerSeen(marker);
+        }))
+      return false;
+  }
+  return true;
 }
 
 HWND StandInMainWindow(void) {

@@ -61,12 +61,13 @@ TEST_F(LineInput, WrappedRowPositionsAreExact) {
   std::vector<Keystroke> keys = Chars(std::wstring(perRow, L'x'));
   int xAfterRow = -1, yAfterRow = -1, xAfterBack = -1, yAfterBack = -1;
   std::thread probe([&] {
+    WaitFor([] { return inputPending != 0; });
     for (const Keystroke& key : keys) PostMessageW(window, WM_CHAR, key.code, 1);
-    Sleep(150);
+    WaitUntilTaken();
     xAfterRow = slot.x;
     yAfterRow = slot.y;
     PostMessageW(window, WM_CHAR, 8, 1);
-    Sleep(150);
+    WaitUntilTaken();
     xAfterBack = slot.x;
     yAfterBack = slot.y;
     PostMessageW(window, WM_CLOSE, 0, 0);
@@ -88,15 +89,16 @@ TEST_F(LineInput, WideCharacterThatDoesNotFitStartsTheNextRowAndDeletesBack) {
   int narrow = (60 - 2 * cw) / cw + 1;  // enough for x to pass width - 2 cells
   int before = -1, afterWide = -1, afterBack = -1, rowAfterWide = -1, rowAfterBack = -1;
   std::thread probe([&] {
+    WaitFor([] { return inputPending != 0; });
     for (int i = 0; i < narrow; i++) PostMessageW(window, WM_CHAR, L'n', 1);
-    Sleep(150);
+    WaitUntilTaken();
     before = slot.x;
     PostMessageW(window, WM_CHAR, 0x3042, 1);
-    Sleep(150);
+    WaitUntilTaken();
     afterWide = slot.x;
     rowAfterWide = slot.y;
     PostMessageW(window, WM_CHAR, 8, 1);
-    Sleep(150);
+    WaitUntilTaken();
     afterBack = slot.x;
     rowAfterBack = slot.y;
     PostMessageW(window, WM_CHAR, 13, 1);
@@ -141,16 +143,17 @@ TEST_F(LineInput, CtrlVPastesTheFirstClipboardLineOnly) {
 
 TEST_F(LineInput, TheTwoHundredFiftySixthCharacterIsIgnored) {
   HWND window = Open();
-  // The ring holds 256 units; typing is paced, so none are dropped there.
-  std::string typed = TypeLine(window, Chars(std::wstring(254, L'a') + L"bc\r"), 1);
+  // The ring holds 256 units; each key is taken before the next is typed, so none are dropped.
+  std::string typed = TypeLine(window, Chars(std::wstring(254, L'a') + L"bc\r"));
   EXPECT_EQ(std::string(254, 'a') + "b", typed);
 }
 
 TEST_F(LineInput, ClosingTheWindowCancelsWithAnEmptyLine) {
   HWND window = Open();
   std::thread closer([&] {
+    WaitFor([] { return inputPending != 0; });
     PostMessageW(window, WM_CHAR, L'7', 1);
-    Sleep(100);
+    WaitUntilTaken();
     PostMessageW(window, WM_CLOSE, 0, 0);
   });
   char line[LineBufferSize] = "untouched";
@@ -164,7 +167,7 @@ TEST_F(LineInput, ClosingTheWindowCancelsWithAnEmptyLine) {
 TEST_F(LineInput, ExitWhileWaitingCancelsWithAnEmptyLine) {
   Open();
   std::thread exitRequest([] {
-    Sleep(100);
+    WaitFor([] { return inputPending != 0; });
     inputPending = 0;  // what the Exit sequence does first
   });
   char line[LineBufferSize] = "untouched";
@@ -181,15 +184,18 @@ TEST_F(LineInput, WithoutACurrentWindowTheBufferIsLeftAlone) {
 
 TEST_F(LineInput, RightClickShowsNoMenuWhileALineWaits) {
   HWND window = Open();
-  bool menuSeen = false;
+  bool menuSeen = false, clickHandled = false;
   std::thread watcher([&] {
+    WaitFor([] { return inputPending != 0; });
     PostMessageW(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
-    Sleep(200);
+    const int marker = PostStandInMarker();
+    clickHandled = WaitFor([marker] { return StandInMarkerSeen(marker); });
     menuSeen = FindWindowW(L"#32768", NULL) && IsWindowVisible(FindWindowW(L"#32768", NULL));
     PostMessageW(window, WM_CHAR, 13, 1);
   });
   char line[LineBufferSize];
   KRV_InputLine(line);
   watcher.join();
+  EXPECT_TRUE(clickHandled);
   EXPECT_FALSE(menuSeen);
 }

@@ -104,11 +104,17 @@ TEST_F(Logs, MenuShowsTheLogStateAndTheFileName) {
     std::wstring items;
     UINT states[11];
   } seen = {};
+  volatile bool read = false;
   std::thread reader([&] {
-    Sleep(300);
     // The tracked popup is the menu window of this process; read it, then dismiss it.
-    HWND popup = FindWindowW(L"#32768", NULL);
-    HMENU menu = popup ? (HMENU)SendMessageW(popup, 0x01E1 /* MN_GETHMENU */, 0, 0) : NULL;
+    HWND popup = NULL;
+    HMENU menu = NULL;
+    WaitFor([&] {
+      popup = FindWindowW(L"#32768", NULL);
+      if (!popup || !IsWindowVisible(popup)) return false;
+      menu = (HMENU)SendMessageW(popup, 0x01E1 /* MN_GETHMENU */, 0, 0);
+      return menu != NULL;
+    });
     for (int i = 0; menu && i < GetMenuItemCount(menu) && i < 11; i++) {
       wchar_t text[64] = L"";
       GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
@@ -118,9 +124,13 @@ TEST_F(Logs, MenuShowsTheLogStateAndTheFileName) {
     PostMessageW(window, WM_CANCELMODE, 0, 0);
     keybd_event(VK_ESCAPE, 0, 0, 0);
     keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+    read = true;
   });
   PostMessageW(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
-  PumpFor(1500);
+  EXPECT_TRUE(WaitFor([&] {  // the menu's own loop runs inside this pump until it is dismissed
+    PumpWorkerMessages();
+    return read;
+  }, 10000));
   reader.join();
   EXPECT_EQ(L"&Select\tCtrl+S|&Window Info.\tCtrl+W|Command||Start Log|Stop Log|"
             L"&Copy KORVEL03.LOG\tCtrl+C||&About KORVEL\tCtrl+A||&Destroy\tCtrl+Q|",

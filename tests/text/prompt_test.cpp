@@ -30,7 +30,7 @@ class Prompt : public TextWindows {
     HWND window = Slot(0).window;
     std::thread typist([&] {
       // Keys typed before the prompt waits for its line are dropped, as in the program.
-      for (int i = 0; i < 500 && !inputPending; i++) Sleep(2);
+      WaitFor([] { return inputPending != 0; });
       for (wchar_t c : line + L"\r") {
         Sleep(10);
         PostMessageW(window, WM_CHAR, c, 1);
@@ -38,7 +38,7 @@ class Prompt : public TextWindows {
     });
     int result = RunCommandPrompt();
     typist.join();
-    PumpFor(20);
+    EXPECT_TRUE(PumpUntilHandled());  // the keys the prompt passed to the main window
     CloseAllLogs();
     return result;
   }
@@ -96,7 +96,7 @@ TEST_F(Prompt, SpaceInAnotherWindowMakesItCurrentAndPromptsThere) {
   KRV_SelectTextWindow(0);
   HWND other = Slot(1).window;
   std::thread typist([&] {
-    Sleep(100);
+    WaitFor([] { return inputPending != 0; });
     for (wchar_t c : std::wstring(L"help\r")) PostMessageW(other, WM_CHAR, c, 1);
   });
   SendMessageW(other, WM_KEYDOWN, VK_SPACE, 1);

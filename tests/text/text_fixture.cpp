@@ -1,7 +1,5 @@
 #include "text/text_fixture.h"
 
-static std::wstring* keysSink;
-
 std::vector<Keystroke> Chars(const std::wstring& text) {
   std::vector<Keystroke> keys;
   for (wchar_t c : text) keys.push_back({Keystroke::Char, (WPARAM)c});
@@ -14,25 +12,10 @@ std::vector<Keystroke> operator+(std::vector<Keystroke> a, const std::vector<Key
   return a;
 }
 
-static LRESULT CALLBACK StandInMain(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_KEYDOWN && keysSink) *keysSink += (wchar_t)wParam;
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
 void TextWindows::SetUp() {
   UseFrameworkWindows();
-  static HWND standIn;
-  if (!standIn) {
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = StandInMain;
-    windowClass.hInstance = GetModuleHandleW(NULL);
-    windowClass.lpszClassName = L"text_test_main";
-    RegisterClassW(&windowClass);
-    standIn = CreateWindowW(L"text_test_main", L"", WS_OVERLAPPED, 0, 0, 10, 10, NULL, NULL,
-                            GetModuleHandleW(NULL), NULL);
-  }
-  mainWindow = standIn;
-  keysSink = &keysToMain;
+  mainWindow = StandInMainWindow();
+  CollectStandInKeys(&keysToMain);
   GetCurrentDirectoryA(MAX_PATH, logDirectory);
   lstrcatA(logDirectory, "\\");
   instanceNumber = 0;
@@ -46,7 +29,7 @@ void TextWindows::TearDown() {
   lineInputCommand = LineCommandNone;
   inputPending = 0;
   currentTextWindow = 0;
-  keysSink = NULL;
+  CollectStandInKeys(NULL);
 }
 
 // The typist shares the test thread's input state, so a Ctrl it holds is seen by GetKeyState
@@ -58,20 +41,36 @@ static void HoldCtrl(bool down) {
   SetKeyboardState(state);
 }
 
-std::string TextWindows::TypeLine(HWND window, const std::vector<Keystroke>& keys,
-                                  DWORD paceMs) {
+static bool MarkerSeen(void) {
+  const int marker = PostStandInMarker();
+  return WaitFor([marker] { return StandInMarkerSeen(marker); });
+}
+
+// Keys posted before a marker are in the ring once it is seen (or were replayed into it by the
+// Up key's command); the input pops one per pass, and a second marker is seen once the pass
+// that popped the last one has ended.
+bool WaitUntilTaken(void) {
+  return MarkerSeen() &&
+         WaitFor([] { return *(volatile int*)&keyRing.readIndex == -1 &&
+                             *(volatile int*)&lineInputCommand == LineCommandNone; }) &&
+         MarkerSeen();
+}
+
+// A key typed before the input waits would be dropped, as in the program; one typed before
+// the last is taken could overtake the keys the Up key replays.
+std::string TextWindows::TypeLine(HWND window, const std::vector<Keystroke>& keys) {
   DWORD target = GetCurrentThreadId();
   std::thread typist([&] {
     AttachThreadInput(GetCurrentThreadId(), target, TRUE);
+    WaitFor([] { return inputPending != 0; });
     for (const Keystroke& key : keys) {
-      Sleep(paceMs);
       if (key.kind == Keystroke::Char) {
         PostMessageW(window, WM_CHAR, key.code, 1);
-        continue;
+      } else {
+        if (key.kind == Keystroke::CtrlKeyDown) HoldCtrl(true);
+        PostMessageW(window, WM_KEYDOWN, key.code, 1);
       }
-      if (key.kind == Keystroke::CtrlKeyDown) HoldCtrl(true);
-      PostMessageW(window, WM_KEYDOWN, key.code, 1);
-      Sleep(20);
+      if (key.code != L'\r') WaitUntilTaken();  // after Enter the input is gone
       if (key.kind == Keystroke::CtrlKeyDown) HoldCtrl(false);
     }
     AttachThreadInput(GetCurrentThreadId(), target, FALSE);

@@ -11,6 +11,7 @@
 
 #include "app/app.h"
 #include "support/framework_windows.h"
+#include "support/seeded_random.h"
 
 namespace {
 
@@ -121,8 +122,8 @@ int main(void) {
   KRV_CreateImage(0, "000", 0, 0, w, h, 100);
   KRV_CreateImage(1, "Hello,there!", 200, 200, w, h, 100);
   std::vector<int> frame((size_t)w * h);
-  unsigned seed = 5;
-  for (int& pixel : frame) pixel = (int)((seed = seed * 1103515245u + 12345u) >> 8) & 0xFFFFFF;
+  Random random(5);
+  for (int& pixel : frame) pixel = (int)(random() & 0xFFFFFF);
   krv_frameBuffer[0] = frame.data();
   krv_frameByteCount[0] = (long)frame.size() * 4;
   krv_captureRunning = 1;

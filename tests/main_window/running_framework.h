@@ -11,6 +11,8 @@
 
 #include "image/image.h"
 #include "support/dropped_files.h"
+#include "support/picture_writer.h"
+#include "support/wait_for.h"
 #include "text/text.h"
 #include "wiring/wiring.h"
 
@@ -31,26 +33,15 @@ class RunningFramework : public ::testing::Test {
   int Sentinel(void);
   void Command(int id);
   void CtrlKey(WPARAM key);  // the key with Ctrl held, as the main window receives it
+  // Once the GUI thread has taken what was posted to it before; false on time-out.
+  bool GuiHandled(void);
 
   HANDLE gui = NULL;
   DWORD guiThreadId = 0;
 };
 
-// Waits until condition() holds; false on time-out.
-template <typename Condition>
-bool WaitUntil(Condition condition, DWORD timeoutMs = 5000) {
-  DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    Sleep(2);
-  }
-  return true;
-}
-
-// Image files written with GDI+ in the test's folder: a w x h picture whose pixel (x, y) is
-// PatternColour(x, y); mime is "image/png" or "image/jpeg".
+// The colour of pixel (x, y) of the pictures the tests write (WritePicture) and paste.
 int PatternColour(int x, int y);
-bool WritePatternImage(const wchar_t* path, int width, int height, const wchar_t* mime);
 // The clipboard holding a bottom-up 24-bit device-independent bitmap of PatternColour.
 bool PutPatternOnClipboard(int width, int height);
 std::wstring FullPath(const wchar_t* name);

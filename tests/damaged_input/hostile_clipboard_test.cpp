@@ -3,11 +3,9 @@
 // leaves exactly as it was. KRV_SOAK_BLOCKS sets the count (10000 for the long form).
 #include <stdio.h>
 
-#include <random>
-
+#include "damaged_input/corpus.h"
 #include "image/dib_blocks.h"
 #include "image/image_fixture.h"
-#include "soak/corpus.h"
 
 class HostileClipboard : public ImageTest {
  protected:
@@ -32,7 +30,7 @@ TEST_F(HostileClipboard, DamagedBlocksArePastedOrLeaveTheImageAsItWas) {
   static const POINT corners[] = {{0, 0}, {-3, -2}, {60, 60}, {5, 70}};
   int pasted = 0, refused = 0, bitmaps = 0;
   for (int number = 0; number < blocks; number++) {
-    std::mt19937 random((unsigned int)(seed * 1000003ULL + (unsigned long long)number));
+    Random random(seed * 1000003ULL + (unsigned long long)number);
     const std::vector<BYTE> block = Mutated(seeds[random() % seeds.size()], random);
     if (block.empty() || !OfferDib(block)) continue;
     const int id = 1 + (int)(random() % 2);

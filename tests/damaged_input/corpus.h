@@ -1,7 +1,8 @@
-// Seeded hostile input for the soak tests: damaged picture files made from sound ones, and a
-// random source that replays from its seed. A failure prints the seed and the case number;
-// KRV_SOAK_SEED and KRV_SOAK_CASES in the environment rerun it or run the long form;
-// KRV_SOAK_FIRST skips the cases before it, KRV_SOAK_CASE runs one alone.
+// Seeded hostile input for the damaged-input tests: damaged picture files made from sound
+// ones, with the tests' seeded generator, so that a case replays from its seed. A failure
+// prints the seed and the case number; KRV_SOAK_SEED and KRV_SOAK_CASES in the environment
+// rerun it or run the long form; KRV_SOAK_FIRST skips the cases before it, KRV_SOAK_CASE runs
+// one alone.
 #ifndef KORVEL_SOAK_CORPUS_H
 #define KORVEL_SOAK_CORPUS_H
 
@@ -12,21 +13,9 @@
 #include <string>
 #include <vector>
 
-typedef std::vector<unsigned char> Bytes;
+#include "support/seeded_random.h"
 
-// splitmix64: small, fast and the same on every compiler.
-struct Random {
-  unsigned long long state;
-  explicit Random(unsigned long long seed) : state(seed) {}
-  unsigned long long Next() {
-    unsigned long long z = (state += 0x9E3779B97F4A7C15ULL);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    return z ^ (z >> 31);
-  }
-  int Below(int n) { return n > 0 ? (int)(Next() % (unsigned long long)n) : 0; }
-  int Between(int low, int high) { return low + Below(high - low + 1); }
-};
+typedef std::vector<unsigned char> Bytes;
 
 // The environment's number, or fallback when it is unset or not a number.
 unsigned long long EnvironmentNumber(const char* name, unsigned long long fallback);

@@ -4,9 +4,9 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "damaged_input/corpus.h"
 #include "image/image_fixture.h"
 #include "image/picture_files.h"
-#include "soak/corpus.h"
 #include "support/dropped_files.h"
 
 class HostileFiles : public ImageTest {

@@ -7,8 +7,8 @@
 #include <thread>
 
 #include "boxes/boxes.h"
+#include "damaged_input/corpus.h"
 #include "image/image_fixture.h"
-#include "soak/corpus.h"
 #include "text/text.h"
 
 namespace {
@@ -135,7 +135,7 @@ TEST_F(HostileMessages, StrayCommandsKeysAndPositionsChangeNothing) {
       DropPostedMessages();
     }
   }
-  PumpFor(20);
+  EXPECT_TRUE(PumpUntilHandled());
   ForgetCase();
   for (HWND window : windows) EXPECT_TRUE(IsWindow(window));
   EXPECT_TRUE(pixels0 == PixelBytes(0));
@@ -155,19 +155,23 @@ TEST_F(HostileMessages, StrayCommandsKeysAndPositionsChangeNothing) {
 
 namespace {
 
-// Types each line into the text window of the waiting input, once an input waits.
+// Types each line into the text window of the waiting input, once an input waits. The input
+// copies a finished line into lastLine after it has cleared inputPending, so a set inputPending
+// seen after that belongs to the next prompt.
 std::thread Typist(const std::vector<std::string>& lines) {
   return std::thread([lines] {
     for (const std::string& line : lines) {
-      for (int i = 0; i < 500 && inputPending == 0; i++) Sleep(10);
-      if (inputPending == 0) return;
+      if (!WaitFor([] { return inputPending != 0; })) return;
       const HWND window = textWindows[inputPending - 1].window;
+      lastLine[0] = 1;
+      lastLine[1] = 0;
       // At a brisk typist's pace: the key ring holds what one pump brings, not a whole paste.
       for (char c : line + "\r") {
         PostMessageW(window, WM_CHAR, (unsigned char)c, 1);
         Sleep(2);
       }
-      for (int i = 0; i < 500 && inputPending != 0; i++) Sleep(5);
+      const std::wstring typed(line.begin(), line.end());
+      WaitFor([&typed] { return typed == lastLine; });
     }
   });
 }

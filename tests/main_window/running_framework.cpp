@@ -1,7 +1,4 @@
-#include "layout/running_framework.h"
-
-#include <objidl.h>
-#include <gdiplus.h>
+#include "main_window/running_framework.h"
 
 #include "boxes/boxes.h"
 #include "support/test_app.h"
@@ -68,7 +65,7 @@ void RunningFramework::Start(void (*setup)(void), void (*appMain)(void)) {
   korvelExitCode = -1;
   gui = CreateThread(NULL, 0, RunKorvel, NULL, 0, &guiThreadId);
   ASSERT_TRUE(gui);
-  ASSERT_TRUE(WaitUntil([] { return setupDone == 1; }, 15000));
+  ASSERT_TRUE(WaitFor([] { return setupDone == 1; }, 15000));
   ASSERT_TRUE(mainWindow);
 }
 
@@ -88,13 +85,13 @@ int RunningFramework::WaitForGuiThread(void) {
 // The line input copies a finished line into lastLine after it has cleared inputPending: a
 // cleared inputPending alone may already belong to the next prompt.
 bool RunningFramework::Answer(const std::wstring& text) {
-  if (!WaitUntil([] { return inputPending != 0; })) return false;
+  if (!WaitFor([] { return inputPending != 0; })) return false;
   HWND window = textWindows[inputPending - 1].window;
   lastLine[0] = 1;
   lastLine[1] = 0;
   for (wchar_t c : text) PostMessageW(window, WM_CHAR, c, 1);
   PostMessageW(window, WM_CHAR, L'\r', 1);
-  return WaitUntil([&text] { return text == lastLine; });
+  return WaitFor([&text] { return text == lastLine; });
 }
 
 // A command that arrives while another one runs is dropped: post again until one is taken.
@@ -102,10 +99,10 @@ bool RunningFramework::Answer(const std::wstring& text) {
 int RunningFramework::Sentinel(void) {
   int index = LowestClosedTextWindow(), current = currentTextWindow;
   for (int attempt = 0; attempt < 10; attempt++) {
-    EXPECT_TRUE(WaitUntil([] { return !MainMenuBusy(); }, 60000));
+    EXPECT_TRUE(WaitFor([] { return !MainMenuBusy(); }, 60000));
     Command(CommandOpenText);
-    if (!WaitUntil([index] { return TextSlot(index) != NULL; }, 1000)) continue;
-    EXPECT_TRUE(WaitUntil([] { return !MainMenuBusy(); }));
+    if (!WaitFor([index] { return TextSlot(index) != NULL; }, 1000)) continue;
+    EXPECT_TRUE(WaitFor([] { return !MainMenuBusy(); }));
     if (TextSlot(current)) currentTextWindow = current;
     return index;
   }
@@ -115,6 +112,30 @@ int RunningFramework::Sentinel(void) {
 
 void RunningFramework::Command(int id) { PostMessageW(mainWindow, WM_COMMAND, id, 0); }
 
+namespace {
+
+enum { GuiMarker = WM_APP + 27 };
+volatile LONG markerTaken;
+
+LRESULT CALLBACK NoteMarker(int code, WPARAM wParam, LPARAM lParam) {
+  const MSG* message = (const MSG*)lParam;
+  if (code == HC_ACTION && wParam == PM_REMOVE && message->message == GuiMarker) markerTaken = 1;
+  return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+}  // namespace
+
+// The GUI thread takes its posted messages in order: once it takes the marker, every message
+// posted before has been handled, or is being handled in a nested pump past its first checks.
+bool RunningFramework::GuiHandled(void) {
+  markerTaken = 0;
+  HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, NoteMarker, NULL, guiThreadId);
+  PostMessageW(mainWindow, GuiMarker, 0, 0);
+  const bool taken = WaitFor([] { return markerTaken != 0; });
+  UnhookWindowsHookEx(hook);
+  return taken;
+}
+
 void RunningFramework::CtrlKey(WPARAM key) {
   AttachThreadInput(GetCurrentThreadId(), guiThreadId, TRUE);
   BYTE state[256];
@@ -122,29 +143,13 @@ void RunningFramework::CtrlKey(WPARAM key) {
   state[VK_CONTROL] = 0x80;
   SetKeyboardState(state);
   PostMessageW(mainWindow, WM_KEYDOWN, key, 0);
-  Sleep(200);
+  EXPECT_TRUE(GuiHandled());  // the key's handler has looked at Ctrl
   state[VK_CONTROL] = 0;
   SetKeyboardState(state);
   AttachThreadInput(GetCurrentThreadId(), guiThreadId, FALSE);
 }
 
 int PatternColour(int x, int y) { return ((x * 5) & 0xFF) << 16 | ((y * 7) & 0xFF) << 8 | 0x40; }
-
-bool WritePatternImage(const wchar_t* path, int width, int height, const wchar_t* mime) {
-  using namespace Gdiplus;
-  std::vector<int> pixels(width * height);
-  for (int y = 0; y < height; y++)
-    for (int x = 0; x < width; x++) pixels[y * width + x] = PatternColour(x, y);
-  CLSID encoder;
-  if (FindEncoder(mime, &encoder) != 0) return false;
-  GpBitmap* bitmap = NULL;
-  if (DllExports::GdipCreateBitmapFromScan0(width, height, width * 4, PixelFormat32bppRGB,
-                                            (BYTE*)pixels.data(), &bitmap) != Ok)
-    return false;
-  bool saved = DllExports::GdipSaveImageToFile(bitmap, path, &encoder, NULL) == Ok;
-  DllExports::GdipDisposeImage(bitmap);
-  return saved;
-}
 
 bool PutPatternOnClipboard(int width, int height) {
   const int stride = (width * 3 + 3) & ~3;

@@ -1,5 +1,5 @@
 // Files dropped on the main window and bitmaps pasted as new images, in the real runtime.
-#include "layout/running_framework.h"
+#include "main_window/running_framework.h"
 
 namespace {
 
@@ -20,8 +20,8 @@ class DropAndPaste : public RunningFramework {
 
 TEST_F(DropAndPaste, EachDroppedImageOpensInAWindowOfItsSizeAndOtherFilesAreSkipped) {
   Start();
-  ASSERT_TRUE(WritePatternImage(L"a.png", 40, 30, L"image/png"));
-  ASSERT_TRUE(WritePatternImage(L"b.jpg", 50, 20, L"image/jpeg"));
+  ASSERT_TRUE(WritePicture(L"a.png", 40, 30, PatternColour, L"image/png"));
+  ASSERT_TRUE(WritePicture(L"b.jpg", 50, 20, PatternColour, L"image/jpeg"));
   FILE* text = _wfopen(L"notes.txt", L"w");
   ASSERT_TRUE(text);
   fputs("not a picture\n", text);
@@ -60,7 +60,7 @@ TEST_F(DropAndPaste, EachDroppedImageOpensInAWindowOfItsSizeAndOtherFilesAreSkip
 // run out after 256 windows and the rest of the drop is skipped.
 TEST_F(DropAndPaste, ThreeHundredFilesAndOverlongNamesOverrunNothing) {
   Start();
-  ASSERT_TRUE(WritePatternImage(L"a.png", 4, 3, L"image/png"));
+  ASSERT_TRUE(WritePicture(L"a.png", 4, 3, PatternColour, L"image/png"));
   std::wstring shortened = FullPath(L"a.png");
   std::wstring overlong = shortened.substr(0, shortened.size() - 5) + std::wstring(300, L'x') +
                           L"\\a.png";
@@ -81,8 +81,8 @@ TEST_F(DropAndPaste, NamesOutsideTheCodePageAreSkippedJapaneseOnesOpen) {
   Start(ImageZero);
   const wchar_t* japanese = L"\u753B\u50CF.png";  // 画像
   const wchar_t* foreign = L"\u00FCber\u0394.png";
-  ASSERT_TRUE(WritePatternImage(japanese, 6, 5, L"image/png"));
-  ASSERT_TRUE(WritePatternImage(foreign, 6, 5, L"image/png"));
+  ASSERT_TRUE(WritePicture(japanese, 6, 5, PatternColour, L"image/png"));
+  ASSERT_TRUE(WritePicture(foreign, 6, 5, PatternColour, L"image/png"));
   Drop({FullPath(foreign), FullPath(japanese)});
   Sentinel();
   EXPECT_EQ("001 画像.png", TitleOf(1));
@@ -97,7 +97,7 @@ TEST_F(DropAndPaste, CtrlVTurnsTheClipboardPictureIntoTheNextImage) {
   Start(ImageZero);
   ASSERT_TRUE(PutPatternOnClipboard(100, 50));
   CtrlKey('V');
-  ASSERT_TRUE(WaitUntil([] { return ImageInUse(1) != NULL; }));
+  ASSERT_TRUE(WaitFor([] { return ImageInUse(1) != NULL; }));
   Sentinel();
   ImageSlot* slot = ImageInUse(1);
   ASSERT_TRUE(slot);

@@ -8,12 +8,11 @@
 #include <string.h>
 
 #include <map>
-#include <random>
 
+#include "damaged_input/corpus.h"
 #include "image/dib_blocks.h"
 #include "image/picture_files.h"
-#include "layout/running_framework.h"
-#include "soak/corpus.h"
+#include "main_window/running_framework.h"
 
 namespace {
 
@@ -239,7 +238,7 @@ TEST_F(HostileMainWindow, DamagedClipboardBlocksMakeACorrectImageOrNone) {
   const std::vector<std::vector<BYTE>> seeds = SeedDibs();
   int made = 0, plain = 0, refused = 0, offered = 0;
   for (int number = 0; number < blocks; number++) {
-    std::mt19937 random((unsigned int)(seed * 1000003ULL + (unsigned long long)number));
+    Random random(seed * 1000003ULL + (unsigned long long)number);
     const Bytes block = Mutated(seeds[random() % seeds.size()], random);
     if (block.empty() || !OfferDib(block)) continue;
     offered++;

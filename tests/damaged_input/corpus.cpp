@@ -1,6 +1,6 @@
 // Sound picture files of every kind and the damage done to them. The raster files the
 // framework can write are written by it; the rest are put together byte by byte.
-#include "soak/corpus.h"
+#include "damaged_input/corpus.h"
 
 #include <stdio.h>
 #include <stdlib.h>

@@ -3,7 +3,7 @@
 #include <limits.h>
 
 #include "boxes/boxes.h"
-#include "layout/running_framework.h"
+#include "main_window/running_framework.h"
 #include "support/saved_text.h"
 
 namespace {
@@ -175,7 +175,7 @@ TEST_F(MainMenu, ExitWhileAPromptWaitsEndsTheCommandAndTheProgram) {
   Start(ConsoleWithLog);
   Command(CommandCreateImage);
   ASSERT_TRUE(Answer(L"320"));
-  ASSERT_TRUE(WaitUntil([] { return inputPending != 0; }));
+  ASSERT_TRUE(WaitFor([] { return inputPending != 0; }));
   Command(CommandExit);
   EXPECT_EQ(0, WaitForGuiThread());
   EXPECT_EQ(0, ImagesInUse());
@@ -188,8 +188,8 @@ TEST_F(MainMenu, CtrlWWithoutATextWindowOpensWindowZeroWithTheReport) {
   Start();
   ASSERT_FALSE(TextSlot(0));
   CtrlKey('W');
-  ASSERT_TRUE(WaitUntil([] { return TextSlot(0) != NULL; }));
-  ASSERT_TRUE(WaitUntil([] { return ClipboardText().find("KRV_OpenTextWindow(0,") != std::string::npos; }));
+  ASSERT_TRUE(WaitFor([] { return TextSlot(0) != NULL; }));
+  ASSERT_TRUE(WaitFor([] { return ClipboardText().find("KRV_OpenTextWindow(0,") != std::string::npos; }));
   EXPECT_EQ(0u, ClipboardText().find("\t// KORVEL --- Automatic Source Generator\n"
                                      "\t// [Text Window]\n"
                                      "\tKRV_OpenTextWindow(0,"));
@@ -197,7 +197,7 @@ TEST_F(MainMenu, CtrlWWithoutATextWindowOpensWindowZeroWithTheReport) {
 
 // The menu as the right button on the caption opens it; it is closed again with Escape.
 static HMENU WaitForPopupMenu(HWND* popup) {
-  bool shown = WaitUntil([&] {
+  bool shown = WaitFor([&] {
     *popup = FindWindowW(L"#32768", NULL);
     return *popup && IsWindowVisible(*popup);
   });
@@ -206,7 +206,7 @@ static HMENU WaitForPopupMenu(HWND* popup) {
 
 static bool ClosePopupMenu(HWND popup) {
   PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
-  return WaitUntil([] {
+  return WaitFor([] {
     HWND open = FindWindowW(L"#32768", NULL);
     return !open || !IsWindowVisible(open);
   });
@@ -228,7 +228,7 @@ TEST_F(MainMenu, CaptionRightClickWhileIdleOffersEveryItem) {
 TEST_F(MainMenu, WhileAPromptWaitsTheMenuOffersOnlyStopAndExit) {
   Start(ConsoleWithLog);
   Command(CommandCreateImage);
-  ASSERT_TRUE(WaitUntil([] { return inputPending != 0; }));
+  ASSERT_TRUE(WaitFor([] { return inputPending != 0; }));
   PostMessageW(mainWindow, WM_RBUTTONDOWN, 0, MAKELPARAM(10, 10));
   HWND popup = NULL;
   HMENU menu = WaitForPopupMenu(&popup);
@@ -246,7 +246,7 @@ TEST_F(MainMenu, WhileAPromptWaitsTheMenuOffersOnlyStopAndExit) {
 TEST_F(MainMenu, WhileAppMainRunsOnlyStopAndExitAreOfferedPasteAndDropsAreRefused) {
   Start(NULL, RunUntilStopped);
   Command(CommandStart);
-  ASSERT_TRUE(WaitUntil([] { return appRunning == 1; }));
+  ASSERT_TRUE(WaitFor([] { return appRunning == 1; }));
   PostMessageW(mainWindow, WM_RBUTTONDOWN, 0, MAKELPARAM(10, 10));
   HWND popup = NULL;
   HMENU menu = WaitForPopupMenu(&popup);
@@ -261,12 +261,12 @@ TEST_F(MainMenu, WhileAppMainRunsOnlyStopAndExitAreOfferedPasteAndDropsAreRefuse
   Command(CommandOpenText);
   ASSERT_TRUE(PutPatternOnClipboard(8, 8));
   CtrlKey('V');
-  ASSERT_TRUE(WritePatternImage(L"refused.png", 8, 8, L"image/png"));
+  ASSERT_TRUE(WritePicture(L"refused.png", 8, 8, PatternColour, L"image/png"));
   PostMessageW(mainWindow, WM_DROPFILES, (WPARAM)MakeDrop({FullPath(L"refused.png")}), 0);
-  Sleep(300);
+  ASSERT_TRUE(GuiHandled());
   EXPECT_EQ(0, inputPending);
   Command(CommandStop);
-  ASSERT_TRUE(WaitUntil([] { return appRunning == 0; }));
+  ASSERT_TRUE(WaitFor([] { return appRunning == 0; }));
   EXPECT_EQ(0, Sentinel());  // nothing was opened meanwhile, nor after
   EXPECT_EQ(0, ImagesInUse());
   DeleteFileW(L"refused.png");
