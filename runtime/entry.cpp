@@ -20,19 +20,6 @@ static void StartGdiplus(void) {
   Gdiplus::GdiplusStartup(&gdiplusToken, &input, NULL);  // a failure is ignored
 }
 
-void ReadCurrentDirectory(wchar_t* wide, char* narrow, bool withBackslash) {
-  DWORD length = GetCurrentDirectoryW(MAX_PATH, wide);
-  if (length == 0 || length >= MAX_PATH) {
-    wide[0] = 0;
-    length = 0;
-  }
-  if (withBackslash && (length == 0 || wide[length - 1] != L'\\') && length + 1 < MAX_PATH) {
-    wide[length] = L'\\';
-    wide[length + 1] = 0;
-  }
-  WideToNarrow(wide, narrow, MAX_PATH);
-}
-
 static void InitialiseSharedState(HINSTANCE instance) {
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
