@@ -1,7 +1,6 @@
 // The two non-blocking pumps. PumpWorkerMessages gives the input box and the button box their
 // dialog keyboard handling (Tab, Shift+Tab, Enter) on the worker thread.
 #include "runtime/runtime.h"
-#include "text/text.h"
 
 HWND dialogKeyboardWindows[2];
 
@@ -30,10 +29,8 @@ static bool TakenByDialog(MSG* message) {
   return false;
 }
 
-// Text drawn since the last pump is invalidated first, where it differs from the screen, so
-// that this pump repaints it once however many lines were printed.
 void PumpWorkerMessages(void) {
-  ShowTextChanges();
+  BeforeWorkerPump();
   MSG message;
   while (PeekMessageW(&message, NULL, 0, 0, PM_NOREMOVE)) {
     if (!PeekMessageW(&message, NULL, 0, 0, PM_REMOVE)) break;

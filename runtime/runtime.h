@@ -45,6 +45,9 @@ enum { InstanceLimit = 10, SlotCount = 256 };
 void StartSubsystems(void);  // at start-up, before the window classes: folders' own state
 void CloseFilesBeforeExit(void);  // Exit, before the worker is waited for: the logs
 void StopSubsystems(void);  // after the message loop: what StartSubsystems made
+// Worker thread, first in each PumpWorkerMessages: text drawn since the last pump is
+// invalidated where it differs from the screen, so the pump repaints it once.
+void BeforeWorkerPump(void);
 
 // The five window classes, registered in this order.
 struct WindowClassEntry {
