@@ -95,12 +95,28 @@ static DWORD WorkerExitCode(void) {
   return code;
 }
 
-// No messages are pumped while waiting: the worker's windows die with the worker.
+// A modal dialog's loop never sees Stop, and a worker ended by force inside one could leave
+// this thread stuck in the window system for good: every dialog of the worker is cancelled, so
+// that its call returns and the worker ends on its own.
+static BOOL CALLBACK CancelDialog(HWND window, LPARAM) {
+  wchar_t name[8];
+  if (GetClassNameW(window, name, 8) && lstrcmpW(name, L"#32770") == 0)
+    PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+  return TRUE;
+}
+
+// Only sent messages are handled while waiting: a worker that sets the status label waits on
+// this thread, and would otherwise sit out the whole grace and be ended inside that call. Posted
+// messages wait: the worker's windows die with the worker.
 static void WaitForWorker(void) {
+  EnumThreadWindows(workerThreadId, CancelDialog, 0);
   unsigned int start = KRV_GetTime();
   while (WorkerExitCode() == STILL_ACTIVE) {
-    if (KRV_GetTime() - start > ExitGraceMs) break;
-    Sleep(0);
+    unsigned int waited = KRV_GetTime() - start;
+    if (waited > ExitGraceMs) break;
+    MsgWaitForMultipleObjects(1, &workerThread, FALSE, ExitGraceMs - waited + 1, QS_SENDMESSAGE);
+    MSG message;
+    PeekMessageW(&message, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
   }
 }
 

@@ -32,8 +32,10 @@ bool WaitForSequence(int device, long after) {
   return true;
 }
 
-// A whole copy of device's newest frame: no frame completed during the copy.
+// A whole copy of device's newest frame: no frame completed during the copy. The start waits
+// for device 0's first frame only, so another device may have delivered none yet.
 bool CopyFrame(int device, std::vector<int>* copy) {
+  if (!WaitForSequence(device, 0)) return false;
   for (int attempt = 0; attempt < 50; attempt++) {
     long sequence = krv_frameSequence[device];
     if (!WaitForSequence(device, sequence - 1)) return false;
