@@ -246,6 +246,24 @@ void KRV_DrawTTString(const char* text);  // code page 932; control bytes apply 
 // Re-creates the font width / 2 wide and height high; 1 when it cannot be made.
 int KRV_SetTTFontSize(int width, int height);
 
+// ---- Omnidirectional rings (32-bit images; neither call repaints a window) ----
+// The picture of a mirror seen by the camera: a disc where the scene is seen against a darker
+// surround, often with the dark blind spot of the camera's own reflection at its centre.
+// KRV_FindRing finds the disc's centre and outer radius and the blind spot's radius (0 when there
+// is none) in image id. 0 found; 1 no such image, or not 32-bit; 2 no ring in the picture (flat,
+// or noise only). The outputs are written only when it returns 0.
+int KRV_FindRing(int id, int* x0, int* y0, int* outerRadius, int* innerRadius);
+// Fills the whole of image target (W x H) with the ring of image source between innerRadius and
+// outerRadius around (x0, y0). Column c, row y reads the source at angle
+// angleOffset + 2 pi (W - c) / W and radius outerRadius - (outerRadius - innerRadius) y / (H - 1)
+// (row 0 the outer rim; outerRadius alone when H is 1), pixel centres at whole coordinates.
+// smooth 0 takes the nearest pixel, 1 blends the four around the point (a neighbour outside the
+// source counts as black). 0 done; 1 an image is missing or not 32-bit; 2 innerRadius < 0 or
+// outerRadius < innerRadius. Tables that depend only on the parameters are kept for the next call
+// with the same ones, so a live loop pays for them once.
+int KRV_UnwrapRing(int source, int target, int x0, int y0, int innerRadius, int outerRadius,
+                   double angleOffset, int smooth);
+
 // ---- Capture ----
 // The size every camera is asked for: korvel_add_app's CAPTURE width height, 640 x 480 without.
 extern const int CaptureWidth;
