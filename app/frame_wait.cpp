@@ -11,10 +11,11 @@ long FrameCopyBytes(long reported, long imageBytes) {
 }
 
 static long CameraImageBytes(void) {
-  const ImageSlot& slot = krv_images[CameraImage];
-  if (!slot.inUse || !krv_pixels[CameraImage]) return 0;
-  long stride = slot.bits == 32 ? (long)slot.width * 4 : ((long)slot.width + 3) & ~3L;
-  return stride * slot.height;
+  int height = 0, stride = 0;
+  if (!krv_pixels[CameraImage] ||
+      KRV_GetImageInfo(CameraImage, NULL, &height, NULL, &stride) != 0)
+    return 0;
+  return (long)stride * height;
 }
 
 // Between looks the thread sleeps until a frame or a message comes, so the windows answer at

@@ -235,9 +235,11 @@ static bool PackedBitmapFits(const unsigned char* bytes, long long size, long lo
   if (pixelsAt < 0) pixelsAt = tableEnd;
   if (pixelsAt >= size) return false;
   if (compression == BI_RLE8 || compression == BI_RLE4) return true;
-  if (!icon) return pixelsAt + (width * bits + 31) / 32 * 4 * height <= size;
+  // width is below INT_MAX / 4 here, so the strides take it as an int.
+  const long long stride = DibStride((int)width, (int)bits);
+  if (!icon) return pixelsAt + stride * height <= size;
   const long long rows = height / 2;
-  return pixelsAt + (width * bits + 31) / 32 * 4 * rows + (width + 31) / 32 * 4 * rows <= size;
+  return pixelsAt + stride * rows + DibStride((int)width, 1) * rows <= size;
 }
 
 static bool BmpFits(const unsigned char* bytes, long long size) {

@@ -200,7 +200,9 @@ TEST_F(HostileMessages, ZoomPromptAnswersKeepAWorkingWindow) {
 
 TEST_F(HostileMessages, ResizePromptAnswersMakeAnImageOrNone) {
   for (const char* answer : hostileAnswers) {
-    if (!krv_images[0].inUse) ASSERT_EQ(0, KRV_CreateImage(0, "resize", 0, 0, 64, 48, 100));
+    if (!krv_images[0].inUse) {
+      ASSERT_EQ(0, KRV_CreateImage(0, "resize", 0, 0, 64, 48, 100));
+    }
     std::thread typist = Typist({answer, "12"});
     SendMessageW(krv_images[0].window, WM_COMMAND, CommandResizePrompt, 0);
     typist.join();

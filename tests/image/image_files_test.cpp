@@ -461,7 +461,9 @@ TEST_F(ImageFiles, AMetafileDrawingBeyondItsFrameStaysInItsPlace) {
     for (int y = 0; y < 100; y++)
       for (int x = 0; x < 120; x++) {
         const bool inside = x >= 20 && x < 20 + width && y >= 30 && y < 30 + height;
-        if (!inside) ASSERT_EQ(0x008080, Pixel(1, x, y)) << x << "," << y << " " << ownClip;
+        if (!inside) {
+          ASSERT_EQ(0x008080, Pixel(1, x, y)) << x << "," << y << " " << ownClip;
+        }
       }
     EXPECT_EQ(0xFFFFFF, Pixel(1, 20 + width / 2, 30 + height / 2)) << ownClip;
   }
