@@ -3,7 +3,7 @@
 // the surround going outwards (and where the blind spot ends), and a circle fit that ignores the
 // rays that disagree, repeated from the fitted centre. Pure, any thread.
 #include <math.h>
-#include <stdlib.h>
+#include <string.h>
 
 #include <algorithm>
 
@@ -33,25 +33,39 @@ struct Planes {
   int width, height, blockWidth, blockHeight;
   unsigned short* smooth;
   int* blocks;
-  void* memory;
 };
+
+struct Rays {
+  double cosines[RayCount], sines[RayCount];
+  double xs[RayCount], ys[RayCount], radii[RayCount];
+  unsigned char inlier[RayCount];
+  float* levels;
+};
+
+// The scratch memory's parts, in this order: the rays, then the levels along one ray (no ray is
+// longer than width + height), the blocks, the smoothed plane and two rows of greys.
+size_t LevelsBytes(int width, int height) {
+  return ((size_t)width + height + 2) * sizeof(float);
+}
+size_t BlocksBytes(int width, int height) {
+  return (size_t)(width / BlockSize) * (height / BlockSize) * sizeof(int);
+}
 
 inline int Grey(unsigned pixel) {
   return (77 * ((pixel >> 16) & 255) + 150 * ((pixel >> 8) & 255) + 29 * (pixel & 255) + 128) >>
          8;
 }
 
-bool MakePlanes(const void* pixels, int width, int height, int stride, Planes* planes) {
+void MakePlanes(const void* pixels, int width, int height, int stride, char* memory,
+                Planes* planes) {
   planes->width = width;
   planes->height = height;
   planes->blockWidth = width / BlockSize;
   planes->blockHeight = height / BlockSize;
   const size_t area = (size_t)width * height;
-  const size_t blockCount = (size_t)planes->blockWidth * planes->blockHeight;
-  planes->memory = calloc(1, blockCount * sizeof(int) + (area + 2 * (size_t)width) * 2);
-  if (!planes->memory) return false;
-  planes->blocks = (int*)planes->memory;
-  planes->smooth = (unsigned short*)(planes->blocks + blockCount);
+  planes->blocks = (int*)memory;
+  memset(planes->blocks, 0, BlocksBytes(width, height));
+  planes->smooth = (unsigned short*)(memory + BlocksBytes(width, height));
   unsigned short* grey = planes->smooth + area;
   unsigned short* above = grey + width;
   // Horizontal sums of three, then vertical ones in place, the row above kept aside; the
@@ -77,7 +91,6 @@ bool MakePlanes(const void* pixels, int width, int height, int stride, Planes* p
       above[x] = here;
     }
   }
-  return true;
 }
 
 // The smoothed grey level at (x, y), bilinear; (x, y) within the picture.
@@ -101,8 +114,7 @@ inline bool Inside(const Planes& planes, double x, double y) {
 double SurroundLevel(const Planes& planes) {
   enum { Levels = 9 * 255 + 1 };
   static_assert(Levels < 65536, "sums of nine greys fit the smoothed plane");
-  int* counts = (int*)calloc(Levels, sizeof(int));
-  if (!counts) return -1;
+  int counts[Levels] = {};
   const int w = planes.width, h = planes.height;
   int total = 0;
   for (int x = 0; x < w; x++, total += 2) {
@@ -116,7 +128,6 @@ double SurroundLevel(const Planes& planes) {
   int level = 0;
   for (int seen = 0; level < Levels; level++)
     if ((seen += counts[level]) * 2 >= total) break;
-  free(counts);
   return level / 9.0;
 }
 
@@ -214,13 +225,6 @@ double ContrastAcross(const Planes& planes, const CircleFit& circle, const doubl
   return count ? sum / count : 0;
 }
 
-struct Rays {
-  double cosines[RayCount], sines[RayCount];
-  double xs[RayCount], ys[RayCount], radii[RayCount];
-  unsigned char inlier[RayCount];
-  float* levels;
-};
-
 // The outer edge along every ray from (cx, cy) out to reach, fitted: false when too few rays
 // agree on one circle.
 bool FitOuterEdge(const Planes& planes, double cx, double cy, double reach, double threshold,
@@ -273,49 +277,45 @@ double BlindSpotRadius(const Planes& planes, const CircleFit& circle, double thr
 
 }  // namespace
 
-int SearchRing(const void* pixels, int width, int height, int stride, RingGeometry* ring) {
-  if (!pixels || width < SmallestSide || height < SmallestSide) return RingNotFound;
+size_t RingSearchScratchSize(int width, int height) {
+  if (width < SmallestSide || height < SmallestSide) return 0;
+  return sizeof(Rays) + LevelsBytes(width, height) + BlocksBytes(width, height) +
+         ((size_t)width * height + 2 * (size_t)width) * sizeof(unsigned short);
+}
+
+int SearchRing(const void* pixels, int width, int height, int stride, void* scratch,
+               RingGeometry* ring) {
+  if (!pixels || !scratch || width < SmallestSide || height < SmallestSide) return RingNotFound;
+  Rays* rays = (Rays*)scratch;
+  rays->levels = (float*)(rays + 1);
   Planes planes;
-  if (!MakePlanes(pixels, width, height, stride, &planes)) return RingNotFound;
-  Rays* rays = (Rays*)malloc(sizeof(Rays));
-  float* levels = (float*)malloc(sizeof(float) * ((size_t)width + height + 2));
-  int result = RingNotFound;
+  MakePlanes(pixels, width, height, stride, (char*)rays->levels + LevelsBytes(width, height),
+             &planes);
   const double surround = SurroundLevel(planes), threshold = surround + LeastContrast / 2;
   double cx, cy, r;
-  if (rays && levels && surround >= 0 && surround + LeastContrast <= 255 &&
-      RoughDisc(planes, threshold, &cx, &cy, &r)) {
-    rays->levels = levels;
-    for (int i = 0; i < RayCount; i++) {
-      rays->cosines[i] = cos(2 * Pi * i / RayCount);
-      rays->sines[i] = sin(2 * Pi * i / RayCount);
-    }
-    CircleFit fit;
-    // The rough radius is short when the disc is cut by the frame or holed, so the first rays
-    // reach far; later ones start from the fitted circle.
-    double reach = 2 * r + 2 * BlockSize;
-    bool fitted = false;
-    for (int pass = 0; pass < MaxPasses; pass++) {
-      if (!FitOuterEdge(planes, cx, cy, reach, threshold, rays, &fit)) {
-        fitted = false;
-        break;
-      }
-      fitted = true;
-      const double moved = hypot(fit.x - cx, fit.y - cy);
-      cx = fit.x;
-      cy = fit.y;
-      reach = 1.25 * fit.r + 2 * BlockSize;
-      if (pass > 0 && moved < SettledMove) break;
-    }
-    if (fitted && ContrastAcross(planes, fit, rays->cosines, rays->sines) >= LeastContrast / 2) {
-      ring->x0 = fit.x;
-      ring->y0 = fit.y;
-      ring->outerRadius = fit.r;
-      ring->innerRadius = BlindSpotRadius(planes, fit, threshold, rays);
-      result = RingFound;
-    }
+  if (surround + LeastContrast > 255 || !RoughDisc(planes, threshold, &cx, &cy, &r))
+    return RingNotFound;
+  for (int i = 0; i < RayCount; i++) {
+    rays->cosines[i] = cos(2 * Pi * i / RayCount);
+    rays->sines[i] = sin(2 * Pi * i / RayCount);
   }
-  free(levels);
-  free(rays);
-  free(planes.memory);
-  return result;
+  CircleFit fit;
+  // The rough radius is short when the disc is cut by the frame or holed, so the first rays
+  // reach far; later ones start from the fitted circle.
+  double reach = 2 * r + 2 * BlockSize;
+  for (int pass = 0; pass < MaxPasses; pass++) {
+    if (!FitOuterEdge(planes, cx, cy, reach, threshold, rays, &fit)) return RingNotFound;
+    const double moved = hypot(fit.x - cx, fit.y - cy);
+    cx = fit.x;
+    cy = fit.y;
+    reach = 1.25 * fit.r + 2 * BlockSize;
+    if (pass > 0 && moved < SettledMove) break;
+  }
+  if (ContrastAcross(planes, fit, rays->cosines, rays->sines) < LeastContrast / 2)
+    return RingNotFound;
+  ring->x0 = fit.x;
+  ring->y0 = fit.y;
+  ring->outerRadius = fit.r;
+  ring->innerRadius = BlindSpotRadius(planes, fit, threshold, rays);
+  return RingFound;
 }

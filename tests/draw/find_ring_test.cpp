@@ -22,34 +22,27 @@ struct Found {
 
 int Rounded(double value) { return (int)floor(value + 0.5); }
 
-bool Search(const std::vector<unsigned>& pixels, int width, int height, Found* found) {
+bool Search(const std::vector<unsigned>& pixels, int width, int height, Found* found,
+            RingGeometry* exact = NULL) {
   RingGeometry ring;
-  if (SearchRing(pixels.data(), width, height, width * 4, &ring) != RingFound) return false;
+  std::vector<double> scratch(RingSearchScratchSize(width, height) / sizeof(double) + 1);
+  if (SearchRing(pixels.data(), width, height, width * 4, scratch.data(), &ring) != RingFound)
+    return false;
+  if (exact) *exact = ring;
   *found = {Rounded(ring.x0), Rounded(ring.y0), Rounded(ring.outerRadius),
             Rounded(ring.innerRadius)};
   return true;
 }
 
-// Largest and mean errors over a set of pictures.
+// The errors of what the call reports, and of the search's unrounded figures.
 struct Accuracy {
-  double centreMax = 0, centreSum = 0, outerMax = 0, outerSum = 0, innerMax = 0, innerSum = 0;
-  int count = 0;
-  void Add(const RingScene& scene, const Found& found) {
-    const double centre = hypot(found.x0 - scene.x0, found.y0 - scene.y0);
-    const double outer = fabs(found.outer - scene.outerRadius);
-    const double inner = fabs(found.inner - scene.innerRadius);
-    centreMax = fmax(centreMax, centre);
-    outerMax = fmax(outerMax, outer);
-    innerMax = fmax(innerMax, inner);
-    centreSum += centre;
-    outerSum += outer;
-    innerSum += inner;
-    count++;
-  }
+  RingErrors rounded = {}, exact = {};
   void Print(const char* what) const {
-    printf("%s, %d pictures: centre error max %.2f mean %.2f px; outer radius max %.2f mean %.2f;"
-           " inner radius max %.2f mean %.2f\n", what, count, centreMax, centreSum / count,
-           outerMax, outerSum / count, innerMax, innerSum / count);
+    char line[96];
+    snprintf(line, sizeof line, "%s, rounded", what);
+    PrintRingErrors(rounded, line);
+    snprintf(line, sizeof line, "%s, unrounded", what);
+    PrintRingErrors(exact, line);
   }
 };
 
@@ -59,13 +52,15 @@ void ExpectFound(const RingScene& scene, const char* label, Accuracy* accuracy) 
   std::vector<unsigned> pixels((size_t)scene.width * scene.height);
   PaintRingScene(scene, pixels.data(), scene.width);
   Found found;
-  ASSERT_TRUE(Search(pixels, scene.width, scene.height, &found)) << label;
+  RingGeometry exact;
+  ASSERT_TRUE(Search(pixels, scene.width, scene.height, &found, &exact)) << label;
   EXPECT_LE(fabs(found.x0 - scene.x0), 1.0) << label;
   EXPECT_LE(fabs(found.y0 - scene.y0), 1.0) << label;
   EXPECT_LE(fabs(found.outer - scene.outerRadius), 2.0) << label;
   EXPECT_LE(fabs(found.inner - scene.innerRadius), 2.0) << label;
   EXPECT_EQ(scene.innerRadius > 0, found.inner > 0) << label;
-  accuracy->Add(scene, found);
+  AddRingErrors(&accuracy->rounded, scene, found.x0, found.y0, found.outer, found.inner);
+  AddRingErrors(&accuracy->exact, scene, exact.x0, exact.y0, exact.outerRadius, exact.innerRadius);
 }
 
 std::vector<unsigned> CameraPicture(int width, int height, int frame) {
@@ -216,10 +211,18 @@ TEST_F(FindRing, FindsTheRingOfAnImage) {
   EXPECT_EQ(4, krv_current);  // the current image stays current
 }
 
-TEST_F(FindRing, FindsTheVirtualCamerasMirrorInAnImage) {
+TEST_F(FindRing, FindsTheVirtualCamerasMirrorInImagesOfBothSizes) {
+  // The small one first: the larger one must not search in scratch memory of the small size.
+  ASSERT_EQ(0, KRV_CreateImage(1, "small camera", -1, -1, 320, 240, 100));
+  Fill(1, CameraPicture(320, 240, 0));
   ASSERT_EQ(0, KRV_CreateImage(0, "camera", -1, -1, 640, 480, 50));
   Fill(0, CameraPicture(640, 480, 0));
   int out[4];
+  ASSERT_EQ(0, Call(1, out));
+  EXPECT_EQ(160, out[0]);
+  EXPECT_EQ(120, out[1]);
+  EXPECT_EQ(96, out[2]);
+  EXPECT_EQ(24, out[3]);
   ASSERT_EQ(0, Call(0, out));
   EXPECT_EQ(320, out[0]);
   EXPECT_EQ(240, out[1]);

@@ -2,6 +2,7 @@
 #include "draw/ring_pictures.h"
 
 #include <math.h>
+#include <stdio.h>
 
 #include "support/seeded_random.h"
 
@@ -122,4 +123,26 @@ RingScene RandomRingScene(int width, int height, unsigned long long seed) {
   scene.noise = 8;
   scene.seed = random.Next();
   return scene;
+}
+
+void AddRingErrors(RingErrors* errors, const RingScene& scene, double x0, double y0,
+                   double outerRadius, double innerRadius) {
+  const double centre = hypot(x0 - scene.x0, y0 - scene.y0);
+  const double outer = fabs(outerRadius - scene.outerRadius);
+  const double inner = fabs(innerRadius - scene.innerRadius);
+  errors->centreMax = fmax(errors->centreMax, centre);
+  errors->outerMax = fmax(errors->outerMax, outer);
+  errors->innerMax = fmax(errors->innerMax, inner);
+  errors->centreSum += centre;
+  errors->outerSum += outer;
+  errors->innerSum += inner;
+  errors->count++;
+}
+
+void PrintRingErrors(const RingErrors& errors, const char* what) {
+  const int n = errors.count > 0 ? errors.count : 1;
+  printf("%s, %d pictures: centre error max %.2f mean %.2f px; outer radius max %.2f mean %.2f;"
+         " inner radius max %.2f mean %.2f\n", what, errors.count, errors.centreMax,
+         errors.centreSum / n, errors.outerMax, errors.outerSum / n, errors.innerMax,
+         errors.innerSum / n);
 }

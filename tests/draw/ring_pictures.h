@@ -33,4 +33,15 @@ void PaintRingScene(const RingScene& scene, unsigned* pixels, int stride);
 // with a blind spot of 0.12 to 0.4 of the radius, any content, noise of sigma 8.
 RingScene RandomRingScene(int width, int height, unsigned long long seed);
 
+// Largest and mean errors of found rings against their scenes: the centre's distance and the
+// radii's differences, in pixels.
+struct RingErrors {
+  double centreMax, centreSum, outerMax, outerSum, innerMax, innerSum;
+  int count;
+};
+void AddRingErrors(RingErrors* errors, const RingScene& scene, double x0, double y0,
+                   double outerRadius, double innerRadius);
+// One line: what, the count, then max and mean of each error.
+void PrintRingErrors(const RingErrors& errors, const char* what);
+
 #endif
