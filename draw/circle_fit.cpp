@@ -44,7 +44,8 @@ bool Solve3(const double m[3][3], const double b[3], double v[3]) {
       for (int j = 0; j < 3; j++) t[i][j] = j == k ? b[i] : m[i][j];
     v[k] = (t[0][0] * (t[1][1] * t[2][2] - t[1][2] * t[2][1]) -
             t[0][1] * (t[1][0] * t[2][2] - t[1][2] * t[2][0]) +
-            t[0][2] * (t[1][0] * t[2][1] - t[1][1] * t[2][0])) / det;
+            t[0][2] * (t[1][0] * t[2][1] - t[1][1] * t[2][0])) /
+           det;
   }
   return true;
 }

@@ -43,10 +43,12 @@ void CameraRow(int width, int height, int passes) {
   RingGeometry ring = {};
   int code;
   const Times t = TimeSearch(pixels, width, height, passes, &ring, &code);
-  printf("| virtual camera %d x %d | %.2f / %.2f / %.2f | code %d: (%.2f, %.2f) r %.2f, blind spot"
-         " %.2f (drawn: (%d, %d) r %d, %d) |\n", width, height, t.median, t.min, t.max, code,
-         ring.x0, ring.y0, ring.outerRadius, ring.innerRadius, width / 2, height / 2,
-         CameraRingRadius(height), CameraRingRadius(height) / 4);
+  printf(
+      "| virtual camera %d x %d | %.2f / %.2f / %.2f | code %d: (%.2f, %.2f) r %.2f, blind spot"
+      " %.2f (drawn: (%d, %d) r %d, %d) |\n",
+      width, height, t.median, t.min, t.max, code, ring.x0, ring.y0, ring.outerRadius,
+      ring.innerRadius, width / 2, height / 2, CameraRingRadius(height),
+      CameraRingRadius(height) / 4);
 }
 
 }  // namespace
