@@ -307,7 +307,7 @@ int SearchRing(const void* pixels, int width, int height, int stride, void* scra
   double reach = 2 * r + 2 * BlockSize;
   for (int pass = 0; pass < MaxPasses; pass++) {
     if (!FitOuterEdge(planes, cx, cy, reach, threshold, rays, &fit)) return RingNotFound;
-    const double moved = hypot(fit.x - cx, fit.y - cy);
+    const double moved = fabs(fit.x - cx) + fabs(fit.y - cy);
     cx = fit.x;
     cy = fit.y;
     reach = 1.25 * fit.r + 2 * BlockSize;
