@@ -3,8 +3,8 @@
 // rings are from the generated ones. Prints figures; asserts nothing.
 // Usage: ring_bench [passes [scenes]]   (under Wine: wine ring_bench.exe). The search is pure, so
 // the same program also builds natively, from the source tree:
-//   g++ -O2 -std=c++17 -I. -Itests tools/ring_bench/ring_bench.cpp draw/ring_search.cpp \
-//     draw/circle_fit.cpp tests/draw/ring_pictures.cpp -o ring_bench
+//   g++ -O2 -std=c++17 -I. -Itests -o ring_bench tools/ring_bench/ring_bench.cpp
+//     draw/ring_search.cpp draw/circle_fit.cpp tests/draw/ring_pictures.cpp   (one line)
 #include <stdio.h>
 #include <stdlib.h>
 
