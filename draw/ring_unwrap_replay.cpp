@@ -66,35 +66,58 @@ static inline void LoadPair(const int* p, __m128* first, __m128* second) {
   *second = _mm_cvtepi32_ps(_mm_unpackhi_epi16(words, zero));
 }
 
+// The blend of one entry, per channel.
+static inline __m128 Blend(const int* from, int stride, const BlendEntry* entry) {
+  const int* p = from + entry->base;
+  __m128 p00, p10, p01, p11;
+  LoadPair(p, &p00, &p10);
+  LoadPair(p + stride, &p01, &p11);
+  const __m128 fx = _mm_set1_ps(entry->fx), fy = _mm_set1_ps(entry->fy);
+  const __m128 upper = _mm_add_ps(p00, _mm_mul_ps(fx, _mm_sub_ps(p10, p00)));
+  const __m128 lower = _mm_add_ps(p01, _mm_mul_ps(fx, _mm_sub_ps(p11, p01)));
+  return _mm_add_ps(upper, _mm_mul_ps(fy, _mm_sub_ps(lower, upper)));
+}
+
+// Lanes whose value lies further than a half less the margin from the whole number it was
+// rounded to: the rounding is then not settled (or, under a rounding mode other than nearest,
+// not even right). Lane 3, the top byte, is never written: its limit cannot be passed.
+static inline __m128 Unsure(__m128 value, __m128i whole) {
+  const __m128 distance = _mm_andnot_ps(_mm_set1_ps(-0.0f), _mm_sub_ps(value, _mm_cvtepi32_ps(whole)));
+  const float limit = 0.5f - RoundingMargin;
+  return _mm_cmpgt_ps(distance, _mm_setr_ps(limit, limit, limit, 1e30f));
+}
+
+static inline int Packed(__m128i whole) {
+  const __m128i words = _mm_packs_epi32(whole, whole);
+  return _mm_cvtsi128_si32(_mm_packus_epi16(words, words)) & 0xFFFFFF;
+}
+
+// Two target pixels per step, packed and stored together; one that is unsure is done again in
+// double.
 static void ReplayBlend(const RingPlane* source, const RingPlane* target) {
   const int* from = source->pixels;
   const int stride = source->stride, width = target->width;
   const BlendEntry* entry = ringTables.blend;
-  const __m128 half = _mm_set1_ps(0.5f), low = _mm_set1_ps(RoundingMargin),
-               high = _mm_set1_ps(1 - RoundingMargin);
-  for (int y = 0; y < target->height; y++) {
+  const __m128i low24 = _mm_set1_epi32(0xFFFFFF);
+  for (int y = 0; y < target->height; y++, entry += width) {
     int* row = target->pixels + (size_t)y * target->stride;
-    for (int c = 0; c < width; c++, entry++) {
-      const int* p = from + entry->base;
-      __m128 p00, p10, p01, p11;
-      LoadPair(p, &p00, &p10);
-      LoadPair(p + stride, &p01, &p11);
-      const __m128 fx = _mm_set1_ps(entry->fx), fy = _mm_set1_ps(entry->fy);
-      const __m128 upper = _mm_add_ps(p00, _mm_mul_ps(fx, _mm_sub_ps(p10, p00)));
-      const __m128 lower = _mm_add_ps(p01, _mm_mul_ps(fx, _mm_sub_ps(p11, p01)));
-      const __m128 value =
-          _mm_add_ps(_mm_add_ps(upper, _mm_mul_ps(fy, _mm_sub_ps(lower, upper))), half);
-      const __m128i whole = _mm_cvttps_epi32(value);
-      const __m128 fraction = _mm_sub_ps(value, _mm_cvtepi32_ps(whole));
-      const int unsure = _mm_movemask_ps(
-          _mm_or_ps(_mm_cmplt_ps(fraction, low), _mm_cmpgt_ps(fraction, high)));
-      // Lane 3 is the top byte, which is not written.
-      if (unsure & 7) {
-        row[c] = ExactRingPixel(source, c, y);
-      } else {
-        const __m128i words = _mm_packs_epi32(whole, whole);
-        row[c] = _mm_cvtsi128_si32(_mm_packus_epi16(words, words)) & 0xFFFFFF;
+    int c = 0;
+    for (; c + 1 < width; c += 2) {
+      const __m128 first = Blend(from, stride, entry + c);
+      const __m128 second = Blend(from, stride, entry + c + 1);
+      const __m128i a = _mm_cvtps_epi32(first), b = _mm_cvtps_epi32(second);
+      const __m128i words = _mm_packs_epi32(a, b);
+      _mm_storel_epi64((__m128i*)(row + c), _mm_and_si128(_mm_packus_epi16(words, words), low24));
+      const __m128 unsureFirst = Unsure(first, a), unsureSecond = Unsure(second, b);
+      if (_mm_movemask_ps(_mm_or_ps(unsureFirst, unsureSecond))) {
+        if (_mm_movemask_ps(unsureFirst)) row[c] = ExactRingPixel(source, c, y);
+        if (_mm_movemask_ps(unsureSecond)) row[c + 1] = ExactRingPixel(source, c + 1, y);
       }
+    }
+    if (c < width) {
+      const __m128 value = Blend(from, stride, entry + c);
+      const __m128i whole = _mm_cvtps_epi32(value);
+      row[c] = _mm_movemask_ps(Unsure(value, whole)) ? ExactRingPixel(source, c, y) : Packed(whole);
     }
   }
   for (int i = 0; i < ringTables.edgeCount; i++) {
