@@ -53,10 +53,14 @@ struct RingKey {
 };
 
 // A bilinear target pixel whose four neighbours all lie inside the source: the offset of the
-// top left one and the fractions, as floats.
+// top left one and the four weights in units of 2^-23, W = floor(w 2^23 + 0.5) capped at
+// 2^23 - 1, split as high = W >> 8 and low = W & 255, ordered top left, bottom left, top right,
+// bottom right (the order of the blend's pairs).
+enum { BlendScale = 1 << 23 };
 struct BlendEntry {
   int base;
-  float fx, fy;
+  unsigned char low[4];
+  short high[4];
 };
 
 struct RingTables {

@@ -1,16 +1,15 @@
 // The ring unwrap replayed from its tables: a masked gather for the nearest pixel, a blend of
-// four channels at once in single precision for the bilinear one, each pixel whose rounding
-// single precision cannot settle done again in double. Worker thread.
+// four channels at once in integers on rounded weights for the bilinear one, each pixel whose
+// rounding those cannot settle done again in double. Worker thread.
 #include <emmintrin.h>
 #include <math.h>
 #include <string.h>
 
 #include "draw/ring_unwrap.h"
 
-// The single-precision blend is within 1e-4 of the double one (fractions rounded to float, a
-// handful of roundings of values up to 255); a channel whose value lies closer than this to a
-// half is rounded in double instead.
-static const float RoundingMargin = 1.0f / 4096;
+// The blend on weights rounded to 2^-23 is within 255 x 2 x 2^-23 (6.1e-5) of the exact one; a
+// channel whose value lies closer than this margin to a half is rounded in double instead.
+static const double RoundingMargin = 1.0 / 4096;
 
 static RingKey KeyOf(const RingPlane* source, const RingPlane* target, const RingParams* ring) {
   RingKey key;
@@ -58,33 +57,36 @@ static void ReplayNearest(const RingPlane* source, const RingPlane* target) {
   }
 }
 
-// Two neighbouring pixels as 4 + 4 floats, one channel per lane.
-static inline void LoadPair(const int* p, __m128* first, __m128* second) {
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i words = _mm_unpacklo_epi8(_mm_loadl_epi64((const __m128i*)p), zero);
-  *first = _mm_cvtepi32_ps(_mm_unpacklo_epi16(words, zero));
-  *second = _mm_cvtepi32_ps(_mm_unpackhi_epi16(words, zero));
-}
-
-// The blend of one entry, per channel.
-static inline __m128 Blend(const int* from, int stride, const BlendEntry* entry) {
+// The blend of one entry, per channel (lane), in units of 2^-23: exact integer arithmetic on
+// the rounded weights. The two rows are interleaved so that each 16-bit pair holds a column's
+// top and bottom neighbour, which one multiply-add weighs together.
+static inline __m128i Blend(const int* from, int stride, const BlendEntry* entry) {
   const int* p = from + entry->base;
-  __m128 p00, p10, p01, p11;
-  LoadPair(p, &p00, &p10);
-  LoadPair(p + stride, &p01, &p11);
-  const __m128 fx = _mm_set1_ps(entry->fx), fy = _mm_set1_ps(entry->fy);
-  const __m128 upper = _mm_add_ps(p00, _mm_mul_ps(fx, _mm_sub_ps(p10, p00)));
-  const __m128 lower = _mm_add_ps(p01, _mm_mul_ps(fx, _mm_sub_ps(p11, p01)));
-  return _mm_add_ps(upper, _mm_mul_ps(fy, _mm_sub_ps(lower, upper)));
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i rows = _mm_unpacklo_epi8(_mm_loadl_epi64((const __m128i*)p),
+                                         _mm_loadl_epi64((const __m128i*)(p + stride)));
+  const __m128i left = _mm_unpacklo_epi8(rows, zero), right = _mm_unpackhi_epi8(rows, zero);
+  const __m128i weights = _mm_loadu_si128((const __m128i*)entry);
+  const __m128i low = _mm_unpacklo_epi8(weights, zero);
+  const __m128i high = _mm_add_epi32(_mm_madd_epi16(left, _mm_shuffle_epi32(weights, 0xAA)),
+                                     _mm_madd_epi16(right, _mm_shuffle_epi32(weights, 0xFF)));
+  const __m128i rest = _mm_add_epi32(_mm_madd_epi16(left, _mm_shuffle_epi32(low, 0xAA)),
+                                     _mm_madd_epi16(right, _mm_shuffle_epi32(low, 0xFF)));
+  return _mm_add_epi32(_mm_slli_epi32(high, 8), rest);
 }
 
-// Lanes whose value lies further than a half less the margin from the whole number it was
-// rounded to: the rounding is then not settled (or, under a rounding mode other than nearest,
-// not even right). Lane 3, the top byte, is never written: its limit cannot be passed.
-static inline __m128 Unsure(__m128 value, __m128i whole) {
-  const __m128 distance = _mm_andnot_ps(_mm_set1_ps(-0.0f), _mm_sub_ps(value, _mm_cvtepi32_ps(whole)));
-  const float limit = 0.5f - RoundingMargin;
-  return _mm_cmpgt_ps(distance, _mm_setr_ps(limit, limit, limit, 1e30f));
+// Rounded to the nearest whole number.
+static inline __m128i Whole(__m128i value) {
+  return _mm_srli_epi32(_mm_add_epi32(value, _mm_set1_epi32(BlendScale / 2)), 23);
+}
+
+// Lanes whose fraction lies within the margin of a half. Lane 3, the top byte, is never
+// written: its limit, 0, cannot be passed.
+static inline __m128i Unsure(__m128i value) {
+  const int margin = (int)(BlendScale * RoundingMargin);
+  const __m128i fraction = _mm_and_si128(_mm_sub_epi32(value, _mm_set1_epi32(BlendScale / 2 - margin)),
+                                         _mm_set1_epi32(BlendScale - 1));
+  return _mm_cmplt_epi32(fraction, _mm_setr_epi32(2 * margin, 2 * margin, 2 * margin, 0));
 }
 
 static inline int Packed(__m128i whole) {
@@ -103,21 +105,19 @@ static void ReplayBlend(const RingPlane* source, const RingPlane* target) {
     int* row = target->pixels + (size_t)y * target->stride;
     int c = 0;
     for (; c + 1 < width; c += 2) {
-      const __m128 first = Blend(from, stride, entry + c);
-      const __m128 second = Blend(from, stride, entry + c + 1);
-      const __m128i a = _mm_cvtps_epi32(first), b = _mm_cvtps_epi32(second);
-      const __m128i words = _mm_packs_epi32(a, b);
+      const __m128i first = Blend(from, stride, entry + c);
+      const __m128i second = Blend(from, stride, entry + c + 1);
+      const __m128i words = _mm_packs_epi32(Whole(first), Whole(second));
       _mm_storel_epi64((__m128i*)(row + c), _mm_and_si128(_mm_packus_epi16(words, words), low24));
-      const __m128 unsureFirst = Unsure(first, a), unsureSecond = Unsure(second, b);
-      if (_mm_movemask_ps(_mm_or_ps(unsureFirst, unsureSecond))) {
-        if (_mm_movemask_ps(unsureFirst)) row[c] = ExactRingPixel(source, c, y);
-        if (_mm_movemask_ps(unsureSecond)) row[c + 1] = ExactRingPixel(source, c + 1, y);
+      const __m128i unsureFirst = Unsure(first), unsureSecond = Unsure(second);
+      if (_mm_movemask_epi8(_mm_or_si128(unsureFirst, unsureSecond))) {
+        if (_mm_movemask_epi8(unsureFirst)) row[c] = ExactRingPixel(source, c, y);
+        if (_mm_movemask_epi8(unsureSecond)) row[c + 1] = ExactRingPixel(source, c + 1, y);
       }
     }
     if (c < width) {
-      const __m128 value = Blend(from, stride, entry + c);
-      const __m128i whole = _mm_cvtps_epi32(value);
-      row[c] = _mm_movemask_ps(Unsure(value, whole)) ? ExactRingPixel(source, c, y) : Packed(whole);
+      const __m128i value = Blend(from, stride, entry + c);
+      row[c] = _mm_movemask_epi8(Unsure(value)) ? ExactRingPixel(source, c, y) : Packed(Whole(value));
     }
   }
   for (int i = 0; i < ringTables.edgeCount; i++) {

@@ -78,8 +78,18 @@ static void BuildNearest(const RingKey* key) {
   }
 }
 
+static void SetWeights(BlendEntry* entry, double w00, double w01, double w10, double w11) {
+  const double weights[4] = {w00, w01, w10, w11};
+  for (int i = 0; i < 4; i++) {
+    const double scaled = floor(weights[i] * BlendScale + 0.5);
+    const int units = scaled < BlendScale - 1 ? (int)scaled : BlendScale - 1;
+    entry->high[i] = (short)(units >> 8);
+    entry->low[i] = (unsigned char)(units & 255);
+  }
+}
+
 // Points whose four neighbours are all inside get an entry; the others an entry that reads the
-// first source pixel with fractions 0 (always inside, never near a rounding tie), and a place
+// first source pixel alone (always inside, never near a rounding tie), and a place
 // in the edge list.
 static void BuildBlend(const RingKey* key) {
   const int width = key->targetWidth, height = key->targetHeight;
@@ -92,12 +102,12 @@ static void BuildBlend(const RingKey* key) {
       const double v = key->y0 + rho * ringTables.sines[c];
       const double left = floor(x), top = floor(v);
       if (left >= 0 && left + 1 < key->sourceWidth && top >= 0 && top + 1 < key->sourceHeight) {
+        const double fx = x - left, fy = v - top;
         entry->base = (int)top * key->sourceStride + (int)left;
-        entry->fx = (float)(x - left);
-        entry->fy = (float)(v - top);
+        SetWeights(entry, (1 - fx) * (1 - fy), (1 - fx) * fy, fx * (1 - fy), fx * fy);
       } else {
         entry->base = 0;
-        entry->fx = entry->fy = 0;
+        SetWeights(entry, 1, 0, 0, 0);
         ringTables.edges[ringTables.edgeCount++] = y * width + c;
       }
     }
