@@ -66,9 +66,12 @@ struct BlendEntry {
 struct RingTables {
   int valid;  // 1 while key describes the tables
   RingKey key;
-  int* nearest;       // per target pixel: the source offset, or -1 outside
-  BlendEntry* blend;  // per target pixel; edge pixels hold a harmless entry, redone afterwards
-  int* edges;         // y * width + c of the bilinear pixels with a neighbour outside the source
+  // Per target pixel, the nearest pixel's source offset or the blend. Edge pixels (a sample
+  // outside the source, or a neighbour outside) read the first source pixel there and are
+  // written again afterwards: black, or the sample in double precision.
+  int* nearest;
+  BlendEntry* blend;
+  int* edges;  // y * width + c of the edge pixels
   int edgeCount;
   double *cosines, *sines, *radii;  // per column, per column, per row
   size_t nearestCapacity, blendCapacity, edgeCapacity, columnCapacity, sineCapacity, rowCapacity;

@@ -1,4 +1,4 @@
-// The ring unwrap replayed from its tables: a masked gather for the nearest pixel, a blend of
+// The ring unwrap replayed from its tables: a gather for the nearest pixel, a blend of
 // four channels at once in integers on rounded weights for the bilinear one, each pixel whose
 // rounding those cannot settle done again in double. Worker thread.
 #include <emmintrin.h>
@@ -43,17 +43,17 @@ static void SampleDirectly(const RingPlane* source, const RingPlane* target,
   }
 }
 
-// Outside points hold -1: the arithmetic shift turns that into a mask that reads pixel 0 and
-// writes black, without a branch.
 static void ReplayNearest(const RingPlane* source, const RingPlane* target) {
   const int* from = source->pixels;
   const int* entry = ringTables.nearest;
-  for (int y = 0; y < target->height; y++, entry += target->width) {
+  const int width = target->width;
+  for (int y = 0; y < target->height; y++, entry += width) {
     int* row = target->pixels + (size_t)y * target->stride;
-    for (int c = 0; c < target->width; c++) {
-      const int offset = entry[c], outside = offset >> 31;
-      row[c] = from[offset & ~outside] & (~outside & 0xFFFFFF);
-    }
+    for (int c = 0; c < width; c++) row[c] = from[entry[c]] & 0xFFFFFF;
+  }
+  for (int i = 0; i < ringTables.edgeCount; i++) {
+    const int c = ringTables.edges[i] % width, y = ringTables.edges[i] / width;
+    target->pixels[(size_t)y * target->stride + c] = 0;
   }
 }
 

@@ -68,12 +68,18 @@ static void BuildNearest(const RingKey* key) {
   const int width = key->targetWidth, height = key->targetHeight;
   const RingPlane bounds = {0, key->sourceWidth, key->sourceHeight, key->sourceStride};
   int* entry = ringTables.nearest;
+  ringTables.edgeCount = 0;
   for (int y = 0; y < height; y++) {
     const double rho = ringTables.radii[y];
-    for (int c = 0; c < width; c++) {
+    for (int c = 0; c < width; c++, entry++) {
       const double nx = floor(key->x0 + rho * ringTables.cosines[c] + 0.5);
       const double ny = floor(key->y0 + rho * ringTables.sines[c] + 0.5);
-      *entry++ = InsidePlane(&bounds, nx, ny) ? (int)ny * key->sourceStride + (int)nx : -1;
+      if (InsidePlane(&bounds, nx, ny)) {
+        *entry = (int)ny * key->sourceStride + (int)nx;
+      } else {
+        *entry = 0;
+        ringTables.edges[ringTables.edgeCount++] = y * width + c;
+      }
     }
   }
 }
@@ -123,8 +129,8 @@ bool BuildRingTables(const RingKey* key) {
       Reserve((void**)&t.cosines, &t.columnCapacity, width, sizeof(double)) &&
       Reserve((void**)&t.sines, &t.sineCapacity, width, sizeof(double)) &&
       Reserve((void**)&t.radii, &t.rowCapacity, height, sizeof(double)) &&
-      (key->smooth ? Reserve((void**)&t.blend, &t.blendCapacity, count, sizeof(BlendEntry)) &&
-                         Reserve((void**)&t.edges, &t.edgeCapacity, count, sizeof(int))
+      Reserve((void**)&t.edges, &t.edgeCapacity, count, sizeof(int)) &&
+      (key->smooth ? Reserve((void**)&t.blend, &t.blendCapacity, count, sizeof(BlendEntry))
                    : Reserve((void**)&t.nearest, &t.nearestCapacity, count, sizeof(int)));
   if (!reserved) return false;
   t.key = *key;
