@@ -44,6 +44,10 @@ int BilinearSample(const RingPlane* source, double x, double y);
 void UnwrapRingPlanes(const RingPlane* source, const RingPlane* target,
                       const RingParams* ring);
 
+// The same without tables, every pixel straight from its sample point: what UnwrapRingPlanes
+// does when memory for the tables is short.
+void UnwrapRingDirectly(const RingPlane* source, const RingPlane* target, const RingParams* ring);
+
 // What the tables were built for; any difference rebuilds them.
 struct RingKey {
   double angleOffset;  // first, so that the record has no padding: keys compare as bytes

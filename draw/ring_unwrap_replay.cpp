@@ -28,8 +28,7 @@ static RingKey KeyOf(const RingPlane* source, const RingPlane* target, const Rin
   return key;
 }
 
-// Without memory for the tables: every pixel straight from its sample point.
-static void SampleDirectly(const RingPlane* source, const RingPlane* target,
+void UnwrapRingDirectly(const RingPlane* source, const RingPlane* target,
                            const RingParams* ring) {
   for (int c = 0; c < target->width; c++) {
     const double theta = RingAngle(ring->angleOffset, c, target->width);
@@ -131,7 +130,7 @@ void UnwrapRingPlanes(const RingPlane* source, const RingPlane* target,
   const RingKey key = KeyOf(source, target, ring);
   const bool same = ringTables.valid && memcmp(&key, &ringTables.key, sizeof key) == 0;
   if (!same && !BuildRingTables(&key)) {
-    SampleDirectly(source, target, ring);
+    UnwrapRingDirectly(source, target, ring);
     return;
   }
   if (key.smooth)

@@ -87,8 +87,8 @@ static void BuildNearest(const RingKey* key) {
 static void SetWeights(BlendEntry* entry, double w00, double w01, double w10, double w11) {
   const double weights[4] = {w00, w01, w10, w11};
   for (int i = 0; i < 4; i++) {
-    const double scaled = floor(weights[i] * BlendScale + 0.5);
-    const int units = scaled < BlendScale - 1 ? (int)scaled : BlendScale - 1;
+    const int scaled = (int)(weights[i] * BlendScale + 0.5);  // weights are 0..1
+    const int units = scaled < BlendScale - 1 ? scaled : BlendScale - 1;
     entry->high[i] = (short)(units >> 8);
     entry->low[i] = (unsigned char)(units & 255);
   }

@@ -169,3 +169,15 @@ TEST(RingUnwrapPlanes, TablesFollowEveryChangeAndOnlyThose) {
   ExpectWholeTarget(frame, 120, 90, first, 90, 20);
   EXPECT_EQ(built + 6, ringTables.rebuilds);
 }
+
+TEST(RingUnwrapPlanes, WithoutTablesEveryPixelIsTheSame) {
+  std::vector<int> frame = SeededFrame(120, 90, 20);
+  for (int smooth = 0; smooth <= 1; smooth++) {
+    const RingCase ring = {50, 40, 0, 70, 1.3, smooth};
+    std::vector<int> pixels(100 * 30);
+    const RingPlane source = {frame.data(), 120, 90, 120}, target = {pixels.data(), 100, 30, 100};
+    const RingParams params = {50, 40, 0, 70, 1.3, smooth};
+    UnwrapRingDirectly(&source, &target, &params);
+    EXPECT_EQ(ReferenceTarget(frame, 120, 90, ring, 100, 30), pixels) << smooth;
+  }
+}
