@@ -67,10 +67,17 @@ struct BlendEntry {
   short high[4];
 };
 
+// The tables run through the target in blocks of this many columns, each block row by row: a
+// block's samples lie in one wedge of the ring, which stays in the processor's cache.
+enum { RingBlockColumns = 32 };
+inline int BlockEnd(int first, int width) {
+  return width - first < RingBlockColumns ? width : first + RingBlockColumns;
+}
+
 struct RingTables {
   int valid;  // 1 while key describes the tables
   RingKey key;
-  // Per target pixel, the nearest pixel's source offset or the blend. Edge pixels (a sample
+  // Per target pixel in block order, the nearest pixel's source offset or the blend. Edge pixels (a sample
   // outside the source, or a neighbour outside) read the first source pixel there and are
   // written again afterwards: black, or the sample in double precision.
   int* nearest;

@@ -46,9 +46,12 @@ static void ReplayNearest(const RingPlane* source, const RingPlane* target) {
   const int* from = source->pixels;
   const int* entry = ringTables.nearest;
   const int width = target->width;
-  for (int y = 0; y < target->height; y++, entry += width) {
-    int* row = target->pixels + (size_t)y * target->stride;
-    for (int c = 0; c < width; c++) row[c] = from[entry[c]] & 0xFFFFFF;
+  for (int first = 0; first < width; first += RingBlockColumns) {
+    const int end = BlockEnd(first, width);
+    for (int y = 0; y < target->height; y++) {
+      int* row = target->pixels + (size_t)y * target->stride;
+      for (int c = first; c < end; c++) row[c] = from[*entry++] & 0xFFFFFF;
+    }
   }
   for (int i = 0; i < ringTables.edgeCount; i++) {
     const int c = ringTables.edges[i] % width, y = ringTables.edges[i] / width;
@@ -100,23 +103,27 @@ static void ReplayBlend(const RingPlane* source, const RingPlane* target) {
   const int stride = source->stride, width = target->width;
   const BlendEntry* entry = ringTables.blend;
   const __m128i low24 = _mm_set1_epi32(0xFFFFFF);
-  for (int y = 0; y < target->height; y++, entry += width) {
-    int* row = target->pixels + (size_t)y * target->stride;
-    int c = 0;
-    for (; c + 1 < width; c += 2) {
-      const __m128i first = Blend(from, stride, entry + c);
-      const __m128i second = Blend(from, stride, entry + c + 1);
-      const __m128i words = _mm_packs_epi32(Whole(first), Whole(second));
-      _mm_storel_epi64((__m128i*)(row + c), _mm_and_si128(_mm_packus_epi16(words, words), low24));
-      const __m128i unsureFirst = Unsure(first), unsureSecond = Unsure(second);
-      if (_mm_movemask_epi8(_mm_or_si128(unsureFirst, unsureSecond))) {
-        if (_mm_movemask_epi8(unsureFirst)) row[c] = ExactRingPixel(source, c, y);
-        if (_mm_movemask_epi8(unsureSecond)) row[c + 1] = ExactRingPixel(source, c + 1, y);
+  for (int first = 0; first < width; first += RingBlockColumns) {
+    const int end = BlockEnd(first, width);
+    for (int y = 0; y < target->height; y++) {
+      int* row = target->pixels + (size_t)y * target->stride;
+      int c = first;
+      for (; c + 1 < end; c += 2, entry += 2) {
+        const __m128i one = Blend(from, stride, entry), two = Blend(from, stride, entry + 1);
+        const __m128i words = _mm_packs_epi32(Whole(one), Whole(two));
+        _mm_storel_epi64((__m128i*)(row + c),
+                         _mm_and_si128(_mm_packus_epi16(words, words), low24));
+        const __m128i unsureOne = Unsure(one), unsureTwo = Unsure(two);
+        if (_mm_movemask_epi8(_mm_or_si128(unsureOne, unsureTwo))) {
+          if (_mm_movemask_epi8(unsureOne)) row[c] = ExactRingPixel(source, c, y);
+          if (_mm_movemask_epi8(unsureTwo)) row[c + 1] = ExactRingPixel(source, c + 1, y);
+        }
       }
-    }
-    if (c < width) {
-      const __m128i value = Blend(from, stride, entry + c);
-      row[c] = _mm_movemask_epi8(Unsure(value)) ? ExactRingPixel(source, c, y) : Packed(Whole(value));
+      if (c < end) {
+        const __m128i value = Blend(from, stride, entry++);
+        row[c] = _mm_movemask_epi8(Unsure(value)) ? ExactRingPixel(source, c, y)
+                                                  : Packed(Whole(value));
+      }
     }
   }
   for (int i = 0; i < ringTables.edgeCount; i++) {

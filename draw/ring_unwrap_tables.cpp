@@ -69,16 +69,18 @@ static void BuildNearest(const RingKey* key) {
   const RingPlane bounds = {0, key->sourceWidth, key->sourceHeight, key->sourceStride};
   int* entry = ringTables.nearest;
   ringTables.edgeCount = 0;
-  for (int y = 0; y < height; y++) {
-    const double rho = ringTables.radii[y];
-    for (int c = 0; c < width; c++, entry++) {
-      const double nx = floor(key->x0 + rho * ringTables.cosines[c] + 0.5);
-      const double ny = floor(key->y0 + rho * ringTables.sines[c] + 0.5);
-      if (InsidePlane(&bounds, nx, ny)) {
-        *entry = (int)ny * key->sourceStride + (int)nx;
-      } else {
-        *entry = 0;
-        ringTables.edges[ringTables.edgeCount++] = y * width + c;
+  for (int first = 0; first < width; first += RingBlockColumns) {
+    for (int y = 0; y < height; y++) {
+      const double rho = ringTables.radii[y];
+      for (int c = first; c < BlockEnd(first, width); c++, entry++) {
+        const double nx = floor(key->x0 + rho * ringTables.cosines[c] + 0.5);
+        const double ny = floor(key->y0 + rho * ringTables.sines[c] + 0.5);
+        if (InsidePlane(&bounds, nx, ny)) {
+          *entry = (int)ny * key->sourceStride + (int)nx;
+        } else {
+          *entry = 0;
+          ringTables.edges[ringTables.edgeCount++] = y * width + c;
+        }
       }
     }
   }
@@ -95,26 +97,28 @@ static void SetWeights(BlendEntry* entry, double w00, double w01, double w10, do
 }
 
 // Points whose four neighbours are all inside get an entry; the others an entry that reads the
-// first source pixel alone (always inside, never near a rounding tie), and a place
-// in the edge list.
+// first source pixel alone (always inside, never near a rounding tie) and a place in the edge
+// list.
 static void BuildBlend(const RingKey* key) {
   const int width = key->targetWidth, height = key->targetHeight;
   BlendEntry* entry = ringTables.blend;
   ringTables.edgeCount = 0;
-  for (int y = 0; y < height; y++) {
-    const double rho = ringTables.radii[y];
-    for (int c = 0; c < width; c++, entry++) {
-      const double x = key->x0 + rho * ringTables.cosines[c];
-      const double v = key->y0 + rho * ringTables.sines[c];
-      const double left = floor(x), top = floor(v);
-      if (left >= 0 && left + 1 < key->sourceWidth && top >= 0 && top + 1 < key->sourceHeight) {
-        const double fx = x - left, fy = v - top;
-        entry->base = (int)top * key->sourceStride + (int)left;
-        SetWeights(entry, (1 - fx) * (1 - fy), (1 - fx) * fy, fx * (1 - fy), fx * fy);
-      } else {
-        entry->base = 0;
-        SetWeights(entry, 1, 0, 0, 0);
-        ringTables.edges[ringTables.edgeCount++] = y * width + c;
+  for (int first = 0; first < width; first += RingBlockColumns) {
+    for (int y = 0; y < height; y++) {
+      const double rho = ringTables.radii[y];
+      for (int c = first; c < BlockEnd(first, width); c++, entry++) {
+        const double x = key->x0 + rho * ringTables.cosines[c];
+        const double v = key->y0 + rho * ringTables.sines[c];
+        const double left = floor(x), top = floor(v);
+        if (left >= 0 && left + 1 < key->sourceWidth && top >= 0 && top + 1 < key->sourceHeight) {
+          const double fx = x - left, fy = v - top;
+          entry->base = (int)top * key->sourceStride + (int)left;
+          SetWeights(entry, (1 - fx) * (1 - fy), (1 - fx) * fy, fx * (1 - fy), fx * fy);
+        } else {
+          entry->base = 0;
+          SetWeights(entry, 1, 0, 0, 0);
+          ringTables.edges[ringTables.edgeCount++] = y * width + c;
+        }
       }
     }
   }
