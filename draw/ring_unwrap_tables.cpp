@@ -64,6 +64,15 @@ static bool Reserve(void** buffer, size_t* capacity, size_t count, size_t size) 
   return true;
 }
 
+// floor for the tables, where it runs for every target pixel: the library's is a call (and a
+// slow one in some runtimes). Through a 64-bit integer where that holds the value exactly.
+static inline double Floor(double v) {
+  const double limit = 4503599627370496.0;  // 2^52: beyond it every double is whole
+  if (!(v > -limit && v < limit)) return floor(v);  // also NaN
+  const double whole = (double)(long long)v;
+  return whole > v ? whole - 1 : whole;
+}
+
 static void BuildNearest(const RingKey* key) {
   const int width = key->targetWidth, height = key->targetHeight;
   const RingPlane bounds = {0, key->sourceWidth, key->sourceHeight, key->sourceStride};
@@ -73,8 +82,8 @@ static void BuildNearest(const RingKey* key) {
     for (int y = 0; y < height; y++) {
       const double rho = ringTables.radii[y];
       for (int c = first; c < BlockEnd(first, width); c++, entry++) {
-        const double nx = floor(key->x0 + rho * ringTables.cosines[c] + 0.5);
-        const double ny = floor(key->y0 + rho * ringTables.sines[c] + 0.5);
+        const double nx = Floor(key->x0 + rho * ringTables.cosines[c] + 0.5);
+        const double ny = Floor(key->y0 + rho * ringTables.sines[c] + 0.5);
         if (InsidePlane(&bounds, nx, ny)) {
           *entry = (int)ny * key->sourceStride + (int)nx;
         } else {
@@ -109,7 +118,7 @@ static void BuildBlend(const RingKey* key) {
       for (int c = first; c < BlockEnd(first, width); c++, entry++) {
         const double x = key->x0 + rho * ringTables.cosines[c];
         const double v = key->y0 + rho * ringTables.sines[c];
-        const double left = floor(x), top = floor(v);
+        const double left = Floor(x), top = Floor(v);
         if (left >= 0 && left + 1 < key->sourceWidth && top >= 0 && top + 1 < key->sourceHeight) {
           const double fx = x - left, fy = v - top;
           entry->base = (int)top * key->sourceStride + (int)left;
