@@ -77,9 +77,9 @@ inline int BlockEnd(int first, int width) {
 struct RingTables {
   int valid;  // 1 while key describes the tables
   RingKey key;
-  // Per target pixel in block order, the nearest pixel's source offset or the blend. Edge pixels (a sample
-  // outside the source, or a neighbour outside) read the first source pixel there and are
-  // written again afterwards: black, or the sample in double precision.
+  // Per target pixel in block order, the nearest pixel's source offset or the blend. Edge
+  // pixels (a sample outside the source, or a neighbour outside) read the first source pixels
+  // there and are written again afterwards: black, or the sample in double precision.
   int* nearest;
   BlendEntry* blend;
   int* edges;  // y * width + c of the edge pixels

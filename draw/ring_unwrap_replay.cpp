@@ -29,7 +29,7 @@ static RingKey KeyOf(const RingPlane* source, const RingPlane* target, const Rin
 }
 
 void UnwrapRingDirectly(const RingPlane* source, const RingPlane* target,
-                           const RingParams* ring) {
+                        const RingParams* ring) {
   for (int c = 0; c < target->width; c++) {
     const double theta = RingAngle(ring->angleOffset, c, target->width);
     const double cosine = cos(theta), sine = sin(theta);
@@ -86,8 +86,8 @@ static inline __m128i Whole(__m128i value) {
 // written: its limit, 0, cannot be passed.
 static inline __m128i Unsure(__m128i value) {
   const int margin = (int)(BlendScale * RoundingMargin);
-  const __m128i fraction = _mm_and_si128(_mm_sub_epi32(value, _mm_set1_epi32(BlendScale / 2 - margin)),
-                                         _mm_set1_epi32(BlendScale - 1));
+  const __m128i shifted = _mm_sub_epi32(value, _mm_set1_epi32(BlendScale / 2 - margin));
+  const __m128i fraction = _mm_and_si128(shifted, _mm_set1_epi32(BlendScale - 1));
   return _mm_cmplt_epi32(fraction, _mm_setr_epi32(2 * margin, 2 * margin, 2 * margin, 0));
 }
 
@@ -103,7 +103,9 @@ static void ReplayBlend(const RingPlane* source, const RingPlane* target) {
   const int stride = source->stride, width = target->width;
   const BlendEntry* entry = ringTables.blend;
   const __m128i low24 = _mm_set1_epi32(0xFFFFFF);
-  for (int first = 0; first < width; first += RingBlockColumns) {
+  // A source one pixel wide or high has edge pixels only, and no second pixel to read.
+  const int replayed = source->width > 1 && source->height > 1 ? width : 0;
+  for (int first = 0; first < replayed; first += RingBlockColumns) {
     const int end = BlockEnd(first, width);
     for (int y = 0; y < target->height; y++) {
       int* row = target->pixels + (size_t)y * target->stride;

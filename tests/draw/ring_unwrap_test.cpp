@@ -181,3 +181,14 @@ TEST(RingUnwrapPlanes, WithoutTablesEveryPixelIsTheSame) {
     EXPECT_EQ(ReferenceTarget(frame, 120, 90, ring, 100, 30), pixels) << smooth;
   }
 }
+
+TEST(RingUnwrapPlanes, SourcesOnePixelWideOrHighAreReadWithinThemselves) {
+  const int sizes[][2] = {{1, 1}, {1, 9}, {9, 1}, {2, 2}};
+  for (const auto& size : sizes) {
+    std::vector<int> frame = SeededFrame(size[0], size[1], 22);
+    for (int smooth = 0; smooth <= 1; smooth++) {
+      SCOPED_TRACE(testing::Message() << size[0] << "x" << size[1] << " smooth " << smooth);
+      ExpectWholeTarget(frame, size[0], size[1], {0, 0, 0, 3, 0.2, smooth}, 12, 7);
+    }
+  }
+}
