@@ -73,26 +73,34 @@ static inline double Floor(double v) {
   return whole > v ? whole - 1 : whole;
 }
 
-static void BuildNearest(const RingKey* key) {
-  const int width = key->targetWidth, height = key->targetHeight;
-  const RingPlane bounds = {0, key->sourceWidth, key->sourceHeight, key->sourceStride};
-  int* entry = ringTables.nearest;
-  ringTables.edgeCount = 0;
+// visit(entry index, c, y, x, y of the sample point) for every target pixel in block order.
+template <class Visit>
+static void ForEachSample(const RingKey* key, Visit visit) {
+  const int width = key->targetWidth;
+  int index = 0;
   for (int first = 0; first < width; first += RingBlockColumns) {
-    for (int y = 0; y < height; y++) {
+    for (int y = 0; y < key->targetHeight; y++) {
       const double rho = ringTables.radii[y];
-      for (int c = first; c < BlockEnd(first, width); c++, entry++) {
-        const double nx = Floor(key->x0 + rho * ringTables.cosines[c] + 0.5);
-        const double ny = Floor(key->y0 + rho * ringTables.sines[c] + 0.5);
-        if (InsidePlane(&bounds, nx, ny)) {
-          *entry = (int)ny * key->sourceStride + (int)nx;
-        } else {
-          *entry = 0;
-          ringTables.edges[ringTables.edgeCount++] = y * width + c;
-        }
-      }
+      for (int c = first; c < BlockEnd(first, width); c++)
+        visit(index++, c, y, key->x0 + rho * ringTables.cosines[c],
+              key->y0 + rho * ringTables.sines[c]);
     }
   }
+}
+
+static void BuildNearest(const RingKey* key) {
+  const RingPlane bounds = {0, key->sourceWidth, key->sourceHeight, key->sourceStride};
+  RingTables& t = ringTables;
+  t.edgeCount = 0;
+  ForEachSample(key, [&](int index, int c, int y, double x, double v) {
+    const double nx = Floor(x + 0.5), ny = Floor(v + 0.5);
+    if (InsidePlane(&bounds, nx, ny)) {
+      t.nearest[index] = (int)ny * key->sourceStride + (int)nx;
+    } else {
+      t.nearest[index] = 0;
+      t.edges[t.edgeCount++] = y * key->targetWidth + c;
+    }
+  });
 }
 
 static void SetWeights(BlendEntry* entry, double w00, double w01, double w10, double w11) {
@@ -106,31 +114,23 @@ static void SetWeights(BlendEntry* entry, double w00, double w01, double w10, do
 }
 
 // Points whose four neighbours are all inside get an entry; the others an entry that reads the
-// first source pixel alone (always inside, never near a rounding tie) and a place in the edge
-// list.
+// first source pixels alone (never near a rounding tie) and a place in the edge list.
 static void BuildBlend(const RingKey* key) {
-  const int width = key->targetWidth, height = key->targetHeight;
-  BlendEntry* entry = ringTables.blend;
-  ringTables.edgeCount = 0;
-  for (int first = 0; first < width; first += RingBlockColumns) {
-    for (int y = 0; y < height; y++) {
-      const double rho = ringTables.radii[y];
-      for (int c = first; c < BlockEnd(first, width); c++, entry++) {
-        const double x = key->x0 + rho * ringTables.cosines[c];
-        const double v = key->y0 + rho * ringTables.sines[c];
-        const double left = Floor(x), top = Floor(v);
-        if (left >= 0 && left + 1 < key->sourceWidth && top >= 0 && top + 1 < key->sourceHeight) {
-          const double fx = x - left, fy = v - top;
-          entry->base = (int)top * key->sourceStride + (int)left;
-          SetWeights(entry, (1 - fx) * (1 - fy), (1 - fx) * fy, fx * (1 - fy), fx * fy);
-        } else {
-          entry->base = 0;
-          SetWeights(entry, 1, 0, 0, 0);
-          ringTables.edges[ringTables.edgeCount++] = y * width + c;
-        }
-      }
+  RingTables& t = ringTables;
+  t.edgeCount = 0;
+  ForEachSample(key, [&](int index, int c, int y, double x, double v) {
+    BlendEntry* entry = &t.blend[index];
+    const double left = Floor(x), top = Floor(v);
+    if (left >= 0 && left + 1 < key->sourceWidth && top >= 0 && top + 1 < key->sourceHeight) {
+      const double fx = x - left, fy = v - top;
+      entry->base = (int)top * key->sourceStride + (int)left;
+      SetWeights(entry, (1 - fx) * (1 - fy), (1 - fx) * fy, fx * (1 - fy), fx * fy);
+    } else {
+      entry->base = 0;
+      SetWeights(entry, 1, 0, 0, 0);
+      t.edges[t.edgeCount++] = y * key->targetWidth + c;
     }
-  }
+  });
 }
 
 bool BuildRingTables(const RingKey* key) {
