@@ -1,5 +1,5 @@
 // The ring unwrap's double-precision samples, and the tables built from them for one geometry:
-// per target pixel a source offset (nearest) or an offset and two fractions (bilinear).
+// per target pixel a source offset (nearest) or an offset and four weights (bilinear).
 // Worker thread.
 #include <math.h>
 #include <stdlib.h>

@@ -3,8 +3,8 @@
 // replayed) and changed on every pass (the tables rebuilt), and, when built with OpenCV
 // (scripts/bench.sh), cv::remap INTER_NEAREST and INTER_LINEAR over the same map as float maps
 // made before the timing, pass for pass in turn with the replay. Prints minimum and median
-// microseconds and the ratios to cv::remap.
-// Also checks every pixel against the double-precision sample (tables left aside). OpenCV is a yardstick only.
+// microseconds and the ratios to cv::remap, and checks every pixel against the double-precision
+// sample (tables left aside). OpenCV is a yardstick here only; the programs never use it.
 // Usage: ring_bench [passes]
 #include <math.h>
 #include <stdint.h>
@@ -127,7 +127,8 @@ void BenchCase(int width, int height, int W, int H, int inner, int outer) {
     Time(timings + 1, same);
 #endif
     exact = exact && Exact(&source, &target, &ring);
-    PrintRow(smooth ? "UnwrapRingPlanes bilinear, same ring" : "UnwrapRingPlanes nearest, same ring",
+    PrintRow(smooth ? "UnwrapRingPlanes bilinear, same ring"
+                    : "UnwrapRingPlanes nearest, same ring",
              timings[1], against);
     Timing turned;
     Time(&turned, [&] {
