@@ -42,13 +42,15 @@ void ExpectWholeTarget(std::vector<int>& frame, int width, int height, const Rin
                     << got.pixels[at < 0 ? 0 : at] << ", want " << want[at < 0 ? 0 : at];
 }
 
-// Small and medium frames; rings inside, crossing the edges, centred off the frame, inner radius
-// 0, a ring of whole-pixel steps that makes ties at exact halves, and odd angles.
+// Small, medium and camera-sized frames; rings inside, crossing the edges, centred off the
+// frame, inner radius 0, a ring of whole-pixel steps that makes ties at exact halves, and odd
+// angles.
 const RingCase Rings[] = {
-    {20, 15, 0, 14, 0.0, 0},       {20, 15, 3, 25, 0.3, 0},     {-5, 40, 10, 60, -2.0, 0},
-    {160, 120, 40, 120, 1.0, 0},   {100, 100, 0, 200, 3.7, 0},  {160, 120, 0, 10, 0.0, 0},
+    {20, 15, 0, 14, 0.0, 0},     {20, 15, 3, 25, 0.3, 0},    {-5, 40, 10, 60, -2.0, 0},
+    {160, 120, 40, 120, 1.0, 0}, {100, 100, 0, 200, 3.7, 0}, {160, 120, 0, 10, 0.0, 0},
 };
-const int Sizes[][4] = {{40, 30, 64, 16}, {320, 240, 360, 60}, {41, 33, 7, 21}};
+const int Sizes[][4] = {
+    {40, 30, 64, 16}, {320, 240, 360, 60}, {41, 33, 7, 21}, {640, 480, 1280, 192}};
 
 }  // namespace
 
