@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs the benchmarks and prints their tables: the unwrap core built natively against Debian's
 # OpenCV (installed here when missing; it is a yardstick only, never a dependency of the
-# programs), the same core built with MinGW under Wine, the console work of a pass, a whole pass
-# of rimview piece by piece, and rimview running live on the virtual camera (processor time,
-# frames delivered and shown, arrival-to-redraw delay) at 10 and 30 fps, both sizes.
+# programs), the same core built with MinGW under Wine, the ring unwrap of KRV_UnwrapRing the
+# same two ways, the console work of a pass, a whole pass of rimview piece by piece, and rimview
+# running live on the virtual camera (processor time, frames delivered and shown,
+# arrival-to-redraw delay) at 10 and 30 fps, both sizes.
 # Usage: scripts/bench.sh [passes [live seconds]]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -27,12 +28,18 @@ mkdir -p "$native"
 g++ -O2 -std=c++17 -DKRV_BENCH_OPENCV -I"$root" -I/usr/include/opencv4 \
   "$root/tools/unwrap_bench/unwrap_bench.cpp" "$root"/app/unwrap.cpp "$root"/app/strip_*.cpp \
   -o "$native/unwrap_bench" -lopencv_imgproc -lopencv_core
+g++ -O2 -std=c++17 -DKRV_BENCH_OPENCV -I"$root" -I/usr/include/opencv4 \
+  "$root/tools/ring_unwrap_bench/ring_unwrap_bench.cpp" "$root"/draw/ring_unwrap_tables.cpp \
+  "$root"/draw/ring_unwrap_replay.cpp -o "$native/ring_unwrap_bench" -lopencv_imgproc -lopencv_core
 
 cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
 # The figures move with whatever else runs: the load is printed beside them.
 load() { echo "(load average $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) cores)"; }
 echo "## Unwrap, native (g++ -O2, Linux), $cpu $(load)"
 "$native/unwrap_bench" "$passes"
+echo
+echo "## Ring unwrap (KRV_UnwrapRing's core), native (g++ -O2, Linux) $(load)"
+"$native/ring_unwrap_bench" "$passes"
 
 trap stop_wine EXIT
 start_wine
@@ -41,6 +48,9 @@ cd "$build/bin"
 echo
 echo "## Unwrap, MinGW build under Wine $(load)"
 wine unwrap_bench.exe "$passes" </dev/null | tr -d '\r'
+echo
+echo "## Ring unwrap, MinGW build under Wine $(load)"
+wine ring_unwrap_bench.exe "$passes" </dev/null | tr -d '\r'
 echo
 echo "## Console work of one pass under Wine (22 empty prints, the report) $(load)"
 echo
@@ -60,4 +70,4 @@ for size in "" -qvga; do
 done
 echo
 echo "## Ring search (KRV_FindRing's work), MinGW build under Wine $(load)"
-wine ring_bench.exe "$passes" </dev/null | tr -d '\r'
+wine ring_find_bench.exe "$passes" </dev/null | tr -d '\r'

@@ -1,9 +1,9 @@
 // Times the ring search (what KRV_FindRing runs) on the virtual camera's picture at three sizes
 // and on generated 640 x 480 scenes of every kind, single thread, and prints how far the found
 // rings are from the generated ones. Prints figures; asserts nothing.
-// Usage: ring_bench [passes [scenes]]   (under Wine: wine ring_bench.exe). The search is pure, so
+// Usage: ring_find_bench [passes [scenes]]   (under Wine: wine ring_find_bench.exe). The search is pure, so
 // the same program also builds natively, from the source tree:
-//   g++ -O2 -std=c++17 -I. -Itests -o ring_bench tools/ring_bench/ring_bench.cpp
+//   g++ -O2 -std=c++17 -I. -Itests -o ring_find_bench tools/ring_find_bench/ring_find_bench.cpp
 //     draw/ring_search.cpp draw/circle_fit.cpp tests/draw/ring_pictures.cpp   (one line)
 #include <stdio.h>
 #include <stdlib.h>
