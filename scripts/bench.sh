@@ -2,9 +2,10 @@
 # Runs the benchmarks and prints their tables: the unwrap core built natively against Debian's
 # OpenCV (installed here when missing; it is a yardstick only, never a dependency of the
 # programs), the same core built with MinGW under Wine, the ring unwrap of KRV_UnwrapRing the
-# same two ways, the console work of a pass, a whole pass of rimview piece by piece, and rimview
+# same two ways, the console work of a pass, a whole pass of rimview piece by piece, rimview
 # running live on the virtual camera (processor time, frames delivered and shown,
-# arrival-to-redraw delay) at 10 and 30 fps, both sizes.
+# arrival-to-redraw delay) at 10 and 30 fps, all three sizes, the capture alone at 640 x 480 and
+# 1280 x 960, and the ring search.
 # Usage: scripts/bench.sh [passes [live seconds]]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -56,17 +57,23 @@ echo "## Console work of one pass under Wine (22 empty prints, the report) $(loa
 echo
 wine print_bench.exe 22 "$passes" </dev/null | tr -d '\r'
 echo
-for size in "" -qvga; do
+for size in "" -qvga -hd; do
   echo "## One pass of rimview$size under Wine and Xvfb $(load)"
   wine "pano_bench$size.exe" </dev/null | tr -d '\r'
 done
 echo
 echo "## rimview live on the virtual camera, $live s per run"
-for size in "" -qvga; do
+for size in "" -qvga -hd; do
   for fps in 10 30; do
     wine "live_bench$size.exe" "$live" "$fps" </dev/null | tr -d '\r'
     load
   done
+done
+echo
+echo "## The capture alone on the virtual camera, 20 s at 30 fps"
+for size in "" -hd; do
+  wine "capture_bench$size.exe" 20 30 </dev/null | tr -d '\r'
+  load
 done
 echo
 echo "## Ring search (KRV_FindRing's work), MinGW build under Wine $(load)"
