@@ -9,6 +9,7 @@
 #include <shellapi.h>
 
 #include "korvel.h"
+#include "runtime/dib_stride.h"
 
 // ---- Process-wide state (runtime/globals.cpp) ----
 // Run state: plain aligned ints shared by both threads; volatile keeps every poll a real read.
@@ -240,10 +241,6 @@ RECT WindowRectOf(HWND window);  // outer rectangle in screen coordinates
 
 // A header of one plane without compression; a negative height is a top-down picture.
 BITMAPINFOHEADER DibHeader(int width, int height, int bitCount);
-// Bytes of one row of such a picture: width x bitCount bits in whole 32-bit words.
-inline long long DibStride(int width, int bitCount) {
-  return ((long long)width * bitCount + 31) / 32 * 4;
-}
 
 // Clipboard blocks, for a caller that has the clipboard open: a new movable, shareable block
 // of size bytes, locked (NULL when memory is short); then the hand-over, which unlocks it and

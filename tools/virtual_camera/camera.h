@@ -8,6 +8,8 @@
 #include <windows.h>
 #include <dshow.h>
 
+#include "runtime/dib_stride.h"
+
 // {5C1F7A4E-2B3D-4E8A-9F61-7D0C4B2A91E3}
 static const CLSID CameraClsid = {
     0x5c1f7a4e, 0x2b3d, 0x4e8a, {0x9f, 0x61, 0x7d, 0x0c, 0x4b, 0x2a, 0x91, 0xe3}};
@@ -45,9 +47,7 @@ void FillCameraType(AM_MEDIA_TYPE* type, VIDEOINFOHEADER* format, int width, int
                     REFERENCE_TIME duration, int bits);
 AM_MEDIA_TYPE* NewCameraType(int width, int height, REFERENCE_TIME duration, int bits);
 // Bytes of one bottom-up row: 4 per pixel, or 3 padded to a multiple of 4.
-inline long CameraRowBytes(int width, int bits) {
-  return bits == 24 ? ((long)width * 3 + 3) & ~3L : (long)width * 4;
-}
+inline long CameraRowBytes(int width, int bits) { return (long)DibStride(width, bits); }
 void DeleteMediaType(AM_MEDIA_TYPE* type);
 
 #endif
