@@ -257,10 +257,12 @@ int KRV_FindRing(int id, int* x0, int* y0, int* outerRadius, int* innerRadius);
 // outerRadius around (x0, y0). Column c, row y reads the source at angle
 // angleOffset + 2 pi (W - c) / W and radius outerRadius - (outerRadius - innerRadius) y / (H - 1)
 // (row 0 the outer rim; outerRadius alone when H is 1), pixel centres at whole coordinates.
-// smooth 0 takes the nearest pixel, 1 blends the four around the point (a neighbour outside the
-// source counts as black). 0 done; 1 an image is missing or not 32-bit; 2 innerRadius < 0 or
-// outerRadius < innerRadius. Tables that depend only on the parameters are kept for the next call
-// with the same ones, so a live loop pays for them once.
+// smooth 0 takes the nearest pixel, any other value blends the four around the point (a
+// neighbour outside the source counts as black); the top byte is 0. source may be target (the
+// ring is then read from a copy). 0 done; 1 an image is missing or not 32-bit (checked first);
+// 2 innerRadius < 0 or outerRadius < innerRadius; 3 no memory for that copy. Tables that depend
+// only on the parameters are kept for the next call with the same ones, so a live loop pays for
+// them once.
 int KRV_UnwrapRing(int source, int target, int x0, int y0, int innerRadius, int outerRadius,
                    double angleOffset, int smooth);
 
