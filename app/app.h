@@ -87,6 +87,11 @@ void RunFileBatch(void);
 // "go2": the same through the "work" image of 960 x 720, image 1 pasted at (0, 210), saved
 // whole; the work image is gone afterwards.
 void RunWorkBatch(void);
+// The work image's size for a capture size: 960 x 720, enlarged only where image 1 pasted at
+// (0, WorkPasteRow) would not fit (1280 x 1170 for 1280 x 960).
+enum { WorkPasteRow = 210 };
+int WorkImageWidth(int captureWidth);
+int WorkImageHeight(int captureHeight);
 
 // ---- Frame hand-over (app/frame_wait.cpp) ----
 // Bytes of a reported frame that fit an image of imageBytes: never more, never negative.

@@ -54,20 +54,28 @@ void RunFileBatch(void) {
   KRV_Print("end.\n");
 }
 
+// 960 x 720, or as large as a capture larger than 640 x 480 needs for the whole of image 1 at
+// (0, 210): the 1280 x 960 build's panorama would otherwise lose its right quarter.
+int WorkImageWidth(int captureWidth) { return captureWidth > 960 ? captureWidth : 960; }
+int WorkImageHeight(int captureHeight) {
+  return WorkPasteRow + captureHeight > 720 ? WorkPasteRow + captureHeight : 720;
+}
+
 // The strip of each file lands in the "work" image at (0, 210) through the clipboard; the rest
 // of the work image keeps what it had.
 void RunWorkBatch(void) {
   fileCounter = 1;
   DrawRingOverlay();
   KRV_RedrawImage(krv_current);
-  KRV_CreateImage(WorkImage, "work", 0, 400, 960, 720, 100);
+  KRV_CreateImage(WorkImage, "work", 0, 400, WorkImageWidth(CaptureWidth),
+                  WorkImageHeight(CaptureHeight), 100);
   KRV_RedrawImage(WorkImage);
   for (int loaded = NextInputLoaded(); loaded; loaded = NextInputLoaded()) {
     UnwrapLoadedFile();
     KRV_SelectImage(PanoramaImage);
     KRV_CopyImage(PanoramaImage);
     KRV_SelectImage(WorkImage);
-    KRV_PasteImage(WorkImage, 0, 210);
+    KRV_PasteImage(WorkImage, 0, WorkPasteRow);
     KRV_RedrawImage(WorkImage);
     SaveWholeImage(WorkImage);
     fileCounter++;

@@ -3,7 +3,7 @@
 # OpenCV (installed here when missing; it is a yardstick only, never a dependency of the
 # programs), the same core built with MinGW under Wine, the console work of a pass, a whole pass
 # of rimview piece by piece, and rimview running live on the virtual camera (processor time,
-# frames delivered and shown, arrival-to-redraw delay) at 10 and 30 fps, both sizes.
+# frames delivered and shown, arrival-to-redraw delay) at 10 and 30 fps, all three sizes.
 # Usage: scripts/bench.sh [passes [live seconds]]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -46,13 +46,13 @@ echo "## Console work of one pass under Wine (22 empty prints, the report) $(loa
 echo
 wine print_bench.exe 22 "$passes" </dev/null | tr -d '\r'
 echo
-for size in "" -qvga; do
+for size in "" -qvga -hd; do
   echo "## One pass of rimview$size under Wine and Xvfb $(load)"
   wine "pano_bench$size.exe" </dev/null | tr -d '\r'
 done
 echo
 echo "## rimview live on the virtual camera, $live s per run"
-for size in "" -qvga; do
+for size in "" -qvga -hd; do
   for fps in 10 30; do
     wine "live_bench$size.exe" "$live" "$fps" </dev/null | tr -d '\r'
     load

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Builds one program and starts it under Wine. Usage: scripts/run.sh [qvga | NAME [ARG...]]
-# Without a name it runs rimview, with qvga rimview-qvga, and with NAME build/bin/NAME.exe: any
+# Builds one program and starts it under Wine. Usage: scripts/run.sh [qvga | hd | NAME [ARG...]]
+# Without a name it runs rimview, with qvga rimview-qvga, with hd rimview-hd, and with NAME
+# build/bin/NAME.exe: any
 # program of the build, one's own included. Only that program and the virtual camera are built.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 name=${1:-rimview}
 [ $# -gt 0 ] && shift
 [ "$name" = qvga ] && name=rimview-qvga
+[ "$name" = hd ] && name=rimview-hd
 name=${name%.exe}
 # Wine and Xvfb first: the template below is made with them while the program compiles.
 "$here/setup.sh"

@@ -90,13 +90,28 @@ TEST_F(Batch, GoWithoutFilesPrintsOnlyEnd) {
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("d:\\pano\\file_00001.png"));
 }
 
-// The work image as go2 leaves it: black, with the output image's pixels from (0, 210).
+// The work image as go2 leaves it: black, with the whole output image from (0, 210).
+const int WorkWidth = CaptureWidth > 960 ? CaptureWidth : 960;
+const int WorkHeight = CaptureHeight > 510 ? 210 + CaptureHeight : 720;
 std::vector<int> WorkPicture(const std::vector<int>& output) {
-  std::vector<int> work((size_t)960 * 720, 0);
+  std::vector<int> work((size_t)WorkWidth * WorkHeight, 0);
   for (int y = 0; y < CaptureHeight; y++)
     for (int x = 0; x < CaptureWidth; x++)
-      work[(size_t)(210 + y) * 960 + x] = output[(size_t)y * CaptureWidth + x];
+      work[(size_t)(210 + y) * WorkWidth + x] = output[(size_t)y * CaptureWidth + x];
   return work;
+}
+
+TEST(WorkImage, Is960x720UnlessImage1AtRow210NeedsMore) {
+  EXPECT_EQ(960, WorkImageWidth(320));
+  EXPECT_EQ(720, WorkImageHeight(240));
+  EXPECT_EQ(960, WorkImageWidth(640));
+  EXPECT_EQ(720, WorkImageHeight(480));
+  EXPECT_EQ(960, WorkImageWidth(960));
+  EXPECT_EQ(720, WorkImageHeight(510));
+  EXPECT_EQ(961, WorkImageWidth(961));
+  EXPECT_EQ(721, WorkImageHeight(511));
+  EXPECT_EQ(1280, WorkImageWidth(1280));
+  EXPECT_EQ(1170, WorkImageHeight(960));
 }
 
 TEST_F(Batch, Go2PastesImage1IntoTheWorkImageAndSavesIt) {
@@ -105,8 +120,10 @@ TEST_F(Batch, Go2PastesImage1IntoTheWorkImageAndSavesIt) {
   RunWorkBatch();
   std::vector<int> afterFirst = CoreStrip(StripTop, first, output);
   std::vector<int> afterSecond = CoreStrip(StripTop, second, afterFirst);
-  EXPECT_TRUE(ReadBack("d:\\pano\\file_00001.png", 960, 720) == WorkPicture(afterFirst));
-  EXPECT_TRUE(ReadBack("d:\\pano\\file_00002.png", 960, 720) == WorkPicture(afterSecond));
+  EXPECT_TRUE(ReadBack("d:\\pano\\file_00001.png", WorkWidth, WorkHeight) ==
+              WorkPicture(afterFirst));
+  EXPECT_TRUE(ReadBack("d:\\pano\\file_00002.png", WorkWidth, WorkHeight) ==
+              WorkPicture(afterSecond));
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("d:\\pano\\file_00003.png"));
   EXPECT_EQ(0, krv_images[2].inUse);
   EXPECT_EQ(LinesAfterOverlay(

@@ -56,7 +56,8 @@ TEST_F(Capture, StartDeliversTheCameraPictureTopDown) {
   EXPECT_EQ(1, krv_captureRunning);
   EXPECT_EQ(1, krv_captureDeviceCount);
   EXPECT_EQ(FrameBytes, krv_frameByteCount[0]);
-  EXPECT_EQ(CaptureWidth == 640 ? 1228800 : 307200, krv_frameByteCount[0]);
+  EXPECT_EQ(CaptureWidth == 640 ? 1228800 : CaptureWidth == 1280 ? 4915200 : 307200,
+            krv_frameByteCount[0]);
 
   std::vector<int> frame;
   double time = 0;

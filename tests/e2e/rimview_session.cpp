@@ -6,6 +6,7 @@
 #include <algorithm>
 
 const Size Sizes[2] = {{L"rimview.exe", 640, 480}, {L"rimview-qvga.exe", 320, 240}};
+const Size HdSize = {L"rimview-hd.exe", 1280, 960};
 
 COLORREF AsColorref(int rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
 
@@ -26,6 +27,13 @@ std::string Difference(HWND window, const std::vector<COLORREF>& expected) {
 
 void MoveTo(HWND window, int x, int y) {
   SetWindowPos(window, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MoveClientTo(HWND window, int x, int y) {
+  POINT origin = {0, 0};
+  ClientToScreen(window, &origin);
+  RECT outer = OuterRect(window);
+  MoveTo(window, x - (origin.x - outer.left), y - (origin.y - outer.top));
 }
 
 std::vector<COLORREF> PrintedLines(const wchar_t* lines) {

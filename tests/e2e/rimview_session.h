@@ -17,11 +17,15 @@ struct Size {
   int width, height;
 };
 extern const Size Sizes[2];  // rimview.exe at 640 x 480, rimview-qvga.exe at 320 x 240
+extern const Size HdSize;    // rimview-hd.exe at 1280 x 960
 
 COLORREF AsColorref(int rgb);  // 0x00RRGGBB to 0x00BBGGRR
 // How the window's screen differs from the expected pixels, for the failure message.
 std::string Difference(HWND window, const std::vector<COLORREF>& expected);
 void MoveTo(HWND window, int x, int y);
+// Moves the window so that its client area's top left corner is at (x, y) on the screen: a
+// 1280-pixel client fits a 1280-pixel screen only with the window's left edge off it.
+void MoveClientTo(HWND window, int x, int y);
 // The console of a probe that printed the lines ('|' between them), as the screen shows it.
 std::vector<COLORREF> PrintedLines(const wchar_t* lines);
 

@@ -1,8 +1,8 @@
 // rimview live through Wine's own capture source, on the V4L2 stand-in device preloaded into
 // this test's Wine processes (tools/v4l2_standin): the strip shown is exactly the unwrap of a
-// frame the device delivered, and a device that refuses the size, stalls, is unplugged, or runs
-// at 1 or 60 frames a second has a clear outcome. The virtual camera is unregistered meanwhile,
-// so that the stand-in is the only video-input device.
+// frame the device delivered (at 640 x 480, 320 x 240 and 1280 x 960), and a device that refuses
+// the size, stalls, is unplugged, or runs at 1 or 60 frames a second has a clear outcome. The
+// virtual camera is unregistered meanwhile, so that the stand-in is the only video-input device.
 #include <gtest/gtest.h>
 
 #include <stdio.h>
@@ -144,12 +144,19 @@ int WaitForExactStrip(HWND output, int width, int height, DWORD timeoutMs, std::
 }
 
 // Starts a run in a strip mode ("demo" holds one) with image 1 where nothing covers it; image 1,
-// or NULL.
-HWND StartStrip(Rimview& rimview) {
+// or NULL. At 1280 x 960 image 1 fills the screen's width, and the other windows go off it.
+HWND StartStrip(Rimview& rimview, int width = 640) {
   rimview.Start();
   HWND output = rimview.Output();
   if (!output) return NULL;
   rimview.Click(20);
+  if (width > 640) {
+    MoveTo(rimview.text(), 1300, 0);
+    MoveTo(rimview.box(), 1300, 300);
+    MoveTo(rimview.camera(), 0, 1100);
+    MoveClientTo(output, 0, 0);
+    return output;
+  }
   MoveTo(rimview.text(), 700, 0);
   MoveTo(rimview.box(), 1100, 0);
   MoveTo(output, 0, 520);
@@ -201,16 +208,16 @@ void ExpectAnsweringStopAndFramesAfterResume(const Device& device, Rimview& rimv
   EXPECT_LE(0, WaitForExactStrip(again, 320, 240, 10000, &why)) << why;
 }
 
-TEST_F(StandinRimview, StripIsTheUnwrapOfTheDeliveredFrameAtBothSizes) {
-  for (const Size& size : Sizes) {
-    Device device({L"KRV_V4L2_FPS=5"});
+TEST_F(StandinRimview, StripIsTheUnwrapOfTheDeliveredFrameAtEachSize) {
+  for (const Size& size : {Sizes[0], Sizes[1], HdSize}) {
+    Device device({L"KRV_V4L2_FPS=5", L"KRV_V4L2_SIZES=640x480,320x240,1280x960"});
     ASSERT_TRUE(device.Configured());
     Rimview rimview(size);
     ASSERT_TRUE(rimview.Ready()) << size.width;
     char format[64];
     snprintf(format, sizeof format, "ioctl 0 S_FMT %dx%d\n", size.width, size.height);
     EXPECT_TRUE(device.WaitForLog(format, 5000)) << device.Log();
-    HWND output = StartStrip(rimview);
+    HWND output = StartStrip(rimview, size.width);
     ASSERT_TRUE(output) << size.width;
     std::string why;
     EXPECT_LE(0, WaitForExactStrip(output, size.width, size.height, 10000, &why))
