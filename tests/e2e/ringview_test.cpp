@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "capture/camera_control.h"
 #include "pictures.h"
 #include "ringview_session.h"
 #include "tools/virtual_camera/picture.h"
@@ -297,6 +298,32 @@ TEST(Ringview, StopEndsTheRunAndStartFindsTheRingAgain) {
       15000));
   ExpectTheCamerasRing(again, 640, 480);
   EXPECT_TRUE(ringview.Exit());
+}
+
+TEST(Ringview, WithoutACameraEachStartSaysError5AndEnds) {
+  ASSERT_EQ(S_OK, RegisterCamera(false));
+  {
+    Ringview ringview(L"ringview.exe", 640, 480);
+    ASSERT_TRUE(ringview.Ready());
+    size_t after = 0;
+    for (int run = 0; run < 2; run++) {
+      // A Start posted before the last run has ended is dropped: posted again until one reports.
+      RingReport error;
+      EXPECT_TRUE(WaitFor(
+          [&] {
+            ringview.Start();
+            error = ringview.WaitForReport(
+                [&](const RingReport& r) { return r.at >= after && r.message == "Error 5"; },
+                1000);
+            return error.valid;
+          },
+          15000))
+          << run << ": " << ringview.Report().message;
+      after = error.at + 1;
+    }
+    EXPECT_TRUE(ringview.Exit());
+  }
+  ASSERT_EQ(S_OK, RegisterCamera(true));
 }
 
 TEST(Ringview, HdBuildOpensApartAtHalfZoomAndFindsTheMirrorAtTwiceTheSize) {
