@@ -7,6 +7,10 @@
 
 namespace {
 
+// sqrt rather than hypot: the runtime's hypot is several times slower, and the points are
+// pixels, far from where x * x could overflow.
+inline double Distance(double dx, double dy) { return sqrt(dx * dx + dy * dy); }
+
 enum { ConsensusTrials = 160, RefineRounds = 4, GaussNewtonSteps = 6 };
 
 // The circle through three points; false when they are (nearly) on one line.
@@ -17,7 +21,7 @@ bool CircleThrough(double ax, double ay, double bx, double by, double cx, double
   const double a2 = ax * ax + ay * ay, b2 = bx * bx + by * by, c2 = cx * cx + cy * cy;
   circle->x = (a2 * (by - cy) + b2 * (cy - ay) + c2 * (ay - by)) / d;
   circle->y = (a2 * (cx - bx) + b2 * (ax - cx) + c2 * (bx - ax)) / d;
-  circle->r = hypot(ax - circle->x, ay - circle->y);
+  circle->r = Distance(ax - circle->x, ay - circle->y);
   return true;
 }
 
@@ -25,7 +29,7 @@ int CountAgreeing(const double* xs, const double* ys, int n, double tolerance,
                   const CircleFit& circle, unsigned char* agree) {
   int count = 0;
   for (int i = 0; i < n; i++) {
-    const bool near = fabs(hypot(xs[i] - circle.x, ys[i] - circle.y) - circle.r) <= tolerance;
+    const bool near = fabs(Distance(xs[i] - circle.x, ys[i] - circle.y) - circle.r) <= tolerance;
     if (agree) agree[i] = near;
     count += near;
   }
@@ -44,7 +48,8 @@ bool Solve3(const double m[3][3], const double b[3], double v[3]) {
       for (int j = 0; j < 3; j++) t[i][j] = j == k ? b[i] : m[i][j];
     v[k] = (t[0][0] * (t[1][1] * t[2][2] - t[1][2] * t[2][1]) -
             t[0][1] * (t[1][0] * t[2][2] - t[1][2] * t[2][0]) +
-            t[0][2] * (t[1][0] * t[2][1] - t[1][1] * t[2][0])) / det;
+            t[0][2] * (t[1][0] * t[2][1] - t[1][1] * t[2][0])) /
+           det;
   }
   return true;
 }
@@ -56,7 +61,7 @@ void RefineCircle(const double* xs, const double* ys, int n, const unsigned char
     double m[3][3] = {}, b[3] = {};
     for (int i = 0; i < n; i++) {
       if (!use[i]) continue;
-      const double dx = xs[i] - circle->x, dy = ys[i] - circle->y, d = hypot(dx, dy);
+      const double dx = xs[i] - circle->x, dy = ys[i] - circle->y, d = Distance(dx, dy);
       if (d < 1e-9) continue;
       const double j[3] = {-dx / d, -dy / d, -1}, e = d - circle->r;
       for (int p = 0; p < 3; p++) {

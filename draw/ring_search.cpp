@@ -2,12 +2,12 @@
 // of the bright blocks, then rays from the centre, each giving where the picture last falls to
 // the surround going outwards (and where the blind spot ends), and a circle fit that ignores the
 // rays that disagree, repeated from the fitted centre. Pure, any thread.
+#include "draw/ring_search.h"
+
 #include <math.h>
 #include <string.h>
 
 #include <algorithm>
-
-#include "draw/ring_search.h"
 
 namespace {
 
@@ -44,16 +44,13 @@ struct Rays {
 
 // The scratch memory's parts, in this order: the rays, then the levels along one ray (no ray is
 // longer than width + height), the blocks, the smoothed plane and two rows of greys.
-size_t LevelsBytes(int width, int height) {
-  return ((size_t)width + height + 2) * sizeof(float);
-}
+size_t LevelsBytes(int width, int height) { return ((size_t)width + height + 2) * sizeof(float); }
 size_t BlocksBytes(int width, int height) {
   return (size_t)(width / BlockSize) * (height / BlockSize) * sizeof(int);
 }
 
 inline int Grey(unsigned pixel) {
-  return (77 * ((pixel >> 16) & 255) + 150 * ((pixel >> 8) & 255) + 29 * (pixel & 255) + 128) >>
-         8;
+  return (77 * ((pixel >> 16) & 255) + 150 * ((pixel >> 8) & 255) + 29 * (pixel & 255) + 128) >> 8;
 }
 
 void MakePlanes(const void* pixels, int width, int height, int stride, char* memory,
@@ -75,7 +72,8 @@ void MakePlanes(const void* pixels, int width, int height, int stride, char* mem
     for (int x = 0; x < width; x++) grey[x] = (unsigned short)Grey(row[x]);
     unsigned short* out = planes->smooth + (size_t)y * width;
     for (int x = 0; x < width; x++)
-      out[x] = (unsigned short)(grey[x > 0 ? x - 1 : 0] + grey[x] + grey[x + 1 < width ? x + 1 : x]);
+      out[x] =
+          (unsigned short)(grey[x > 0 ? x - 1 : 0] + grey[x] + grey[x + 1 < width ? x + 1 : x]);
     if (y / BlockSize < planes->blockHeight) {
       int* blocks = planes->blocks + (size_t)(y / BlockSize) * planes->blockWidth;
       for (int x = 0; x < planes->blockWidth * BlockSize; x++) blocks[x / BlockSize] += grey[x];
@@ -102,7 +100,8 @@ inline double Level(const Planes& planes, double x, double y) {
   const unsigned short* top = planes.smooth + (size_t)iy * planes.width + ix;
   const unsigned short* bottom = top + planes.width;
   return ((top[0] + (top[1] - top[0]) * fx) * (1 - fy) +
-          (bottom[0] + (bottom[1] - bottom[0]) * fx) * fy) / 9.0;
+          (bottom[0] + (bottom[1] - bottom[0]) * fx) * fy) /
+         9.0;
 }
 
 inline bool Inside(const Planes& planes, double x, double y) {
@@ -226,7 +225,7 @@ double ContrastAcross(const Planes& planes, const CircleFit& circle, const doubl
 }
 
 // The outer edge along every ray from (cx, cy) out to reach, fitted: false when too few rays
-// agree on one circle.
+// agree on one circle, or its centre is outside the picture.
 bool FitOuterEdge(const Planes& planes, double cx, double cy, double reach, double threshold,
                   Rays* rays, CircleFit* fit) {
   int n = 0;
@@ -243,8 +242,11 @@ bool FitOuterEdge(const Planes& planes, double cx, double cy, double reach, doub
     rays->ys[n] = cy + edge * s;
     n++;
   }
+  // A disc cut by the frame still shows a quarter of its rim, and nearly every edge found lies on
+  // it; a square or a blob finds edges all round, of which a few lie on any one circle.
   return FitCircle(rays->xs, rays->ys, n, FitTolerance, fit, rays->inlier) == 0 &&
-         fit->inliers >= RayCount / 4;
+         fit->inliers >= RayCount / 4 && fit->inliers * 3 >= n * 2 &&
+         Inside(planes, fit->x, fit->y);
 }
 
 // The blind spot's radius round the fitted centre: the dark-to-bright step nearest the centre,
@@ -305,7 +307,7 @@ int SearchRing(const void* pixels, int width, int height, int stride, void* scra
   double reach = 2 * r + 2 * BlockSize;
   for (int pass = 0; pass < MaxPasses; pass++) {
     if (!FitOuterEdge(planes, cx, cy, reach, threshold, rays, &fit)) return RingNotFound;
-    const double moved = hypot(fit.x - cx, fit.y - cy);
+    const double moved = fabs(fit.x - cx) + fabs(fit.y - cy);
     cx = fit.x;
     cy = fit.y;
     reach = 1.25 * fit.r + 2 * BlockSize;

@@ -58,3 +58,6 @@ for size in "" -qvga -hd; do
     load
   done
 done
+echo
+echo "## Ring search (KRV_FindRing's work), MinGW build under Wine $(load)"
+wine ring_bench.exe "$passes" </dev/null | tr -d '\r'

@@ -49,7 +49,8 @@ double ContentLevel(const Content& content, const RingScene& scene, double x, do
       return content.amplitude * (along - start) / (2 * scene.outerRadius);
     }
     case SceneTexture: {
-      const long long cx = (long long)floor(x / content.cell), cy = (long long)floor(y / content.cell);
+      const long long cx = (long long)floor(x / content.cell),
+                      cy = (long long)floor(y / content.cell);
       Random cell(content.seed ^ (unsigned long long)(cx * 73856093LL) ^
                   (unsigned long long)(cy * 19349663LL));
       return Uniform(cell) * content.amplitude;
@@ -98,8 +99,8 @@ void PaintRingScene(const RingScene& scene, unsigned* pixels, int stride) {
       } else if (d2 < inner2) {
         pixel = 0x010101u * (unsigned)Clamp(scene.blindSpot + noise);
       } else {
-        const int grey = Clamp(scene.surround + scene.contrast +
-                               ContentLevel(content, scene, x, y) + noise);
+        const int grey =
+            Clamp(scene.surround + scene.contrast + ContentLevel(content, scene, x, y) + noise);
         pixel = scene.content == SceneColours ? Tinted(grey, red, blue) : 0x010101u * grey;
       }
       pixels[(long long)y * stride + x] = pixel;
@@ -141,8 +142,9 @@ void AddRingErrors(RingErrors* errors, const RingScene& scene, double x0, double
 
 void PrintRingErrors(const RingErrors& errors, const char* what) {
   const int n = errors.count > 0 ? errors.count : 1;
-  printf("%s, %d pictures: centre error max %.2f mean %.2f px; outer radius max %.2f mean %.2f;"
-         " inner radius max %.2f mean %.2f\n", what, errors.count, errors.centreMax,
-         errors.centreSum / n, errors.outerMax, errors.outerSum / n, errors.innerMax,
-         errors.innerSum / n);
+  printf(
+      "%s, %d pictures: centre error max %.2f mean %.2f px; outer radius max %.2f mean %.2f;"
+      " inner radius max %.2f mean %.2f\n",
+      what, errors.count, errors.centreMax, errors.centreSum / n, errors.outerMax,
+      errors.outerSum / n, errors.innerMax, errors.innerSum / n);
 }
