@@ -15,9 +15,9 @@
 #include "app/unwrap.h"
 
 enum {
-  StripTablePixels = 640 * 480,  // the largest plane a table serves; larger ones take the walk
-  StripTableRuns = 16 * 480,
-  StripTableRays = 2 * 640,
+  StripTablePixels = 1280 * 960,  // the largest plane a table serves; larger ones take the walk
+  StripTableRuns = 16 * 960,
+  StripTableRays = 2 * 1280,
 };
 
 // What a table was built for; any difference rebuilds it.

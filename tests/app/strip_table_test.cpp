@@ -1,6 +1,6 @@
 // The strip table against the plain walk: every pixel of the target and the whole ray state
-// equal after every pass, over many rings, both sizes, all three layouts, with the ring and the
-// frame changed between passes.
+// equal after every pass, over many rings, all three capture sizes, all three layouts, with the
+// ring and the frame changed between passes.
 #include <gtest/gtest.h>
 
 #include <string.h>
@@ -71,7 +71,7 @@ class Strips {
   RayState plainRay_, cachedRay_;
 };
 
-const int sizes[2][2] = {{640, 480}, {320, 240}};
+const int sizes[3][2] = {{640, 480}, {320, 240}, {1280, 960}};
 
 TEST(StripTable, EqualsTheWalkOverManyRings) {
   for (const auto& size : sizes) {
@@ -96,7 +96,7 @@ TEST(StripTable, EqualsTheWalkOverManyRings) {
 TEST(StripTable, EqualsTheWalkForEveryRadius) {
   for (const auto& size : sizes) {
     Strips strips(size[0], size[1], 11u);
-    for (int r = 0; r <= MaxRingRadius; r += size[0] == 640 ? 1 : 3) {
+    for (int r = 0; r <= MaxRingRadius; r += size[0] == 640 ? 1 : size[0] == 320 ? 3 : 7) {
       RingGeometry ring = strips.Ring();
       ring.r = r;
       ring.angleOffset = r * 0.01;
@@ -188,11 +188,12 @@ TEST(StripTable, OverlappingPlanesTakeTheWalk) {
   UnwrapStripCached(&table, &ring, StripTop, &b, &b, &cachedRay);
   EXPECT_TRUE(one == two);
   EXPECT_EQ(0, memcmp(&plainRay, &cachedRay, sizeof plainRay));
-  // A plane larger than the table serves is walked too.
-  std::vector<int> big(800 * 600, 1), bigPlain(800 * 600, 2), bigCached(800 * 600, 2);
-  PixelPlane source = {big.data(), 800, 600, 800};
-  PixelPlane p = {bigPlain.data(), 800, 600, 800}, c = {bigCached.data(), 800, 600, 800};
-  RingGeometry large = {400, 300, 240, 800, 0.5, 800, 600};
+  // A plane larger than the table serves (1280 x 960) is walked too.
+  const int w = 1400, h = 1000;
+  std::vector<int> big(w * h, 1), bigPlain(w * h, 2), bigCached(w * h, 2);
+  PixelPlane source = {big.data(), w, h, w};
+  PixelPlane p = {bigPlain.data(), w, h, w}, c = {bigCached.data(), w, h, w};
+  RingGeometry large = {w / 2, h / 2, 400, w, 0.5, w, h};
   UnwrapStrip(&large, StripTop, &source, &p, &plainRay);
   UnwrapStripCached(&table, &large, StripTop, &source, &c, &cachedRay);
   EXPECT_TRUE(bigPlain == bigCached);

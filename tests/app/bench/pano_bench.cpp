@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "app/strip_table.h"
 #include "support/framework_windows.h"
 #include "support/seeded_random.h"
 
@@ -155,11 +156,24 @@ int main(void) {
     snprintf(name, sizeof name, "unwrap core, plain walk, layout %d", layout);
     Measure(name, 50, [&] { UnwrapStrip(&ring, layout, &source, &target, &scratch); });
   }
+  static StripTable table;  // large: static
+  Measure("unwrap core, table replay, layout 1", passes,
+          [&] { UnwrapStripCached(&table, &ring, StripCentred, &source, &target, &scratch); });
   Measure("clearing image 1 (KRV_FillBox)", passes, [&] {
     KRV_SelectImage(1);
     KRV_FillBox(0, 0, w - 1, h - 1, 0, 0);
   });
   Measure("redraw of image 1", passes, [] { KRV_RedrawImage(1); });
+  // The pump after a pass's redraws of images 0 and 1, which hands their pixels to the X server.
+  Measure("pump after redrawing images 0 and 1", passes, [] {
+    PumpWorkerMessages();
+    Sleep(2);
+    KRV_RedrawImage(0);
+    KRV_RedrawImage(1);
+    double start = Now();
+    PumpWorkerMessages();
+    return Now() - start;
+  });
   Measure("overlay (XOR figures, redraw, report)", passes, [] { DrawRingOverlay(); });
   Measure("mode 0: camera frame", passes, [] { RunDisplayMode(0); });
   Measure("mode 1: clear, centred strip, redraws, overlay", passes, [] { RunDisplayMode(10); });
