@@ -145,3 +145,18 @@ std::vector<COLORREF> Ringview::SteadyScreen(HWND window, DWORD timeoutMs) {
     return now;
   return std::vector<COLORREF>();
 }
+
+bool Ringview::LivePanoramaIsTheUnwrap(
+    const RingReport& ring, std::vector<COLORREF>* camera,
+    const std::function<bool(const std::vector<COLORREF>&)>& accept, DWORD timeoutMs) {
+  return WaitFor(
+      [&] {
+        std::vector<COLORREF> before = ScreenOf(panorama_);
+        *camera = ScreenOf(camera_);
+        std::vector<COLORREF> after = ScreenOf(panorama_);
+        if (before != after || (accept && !accept(*camera))) return false;
+        return after == ReferenceUnwrap(*camera, width_, height_, ring, panoramaWidth(),
+                                        panoramaHeight());
+      },
+      timeoutMs);
+}

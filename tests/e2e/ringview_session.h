@@ -55,8 +55,16 @@ class Ringview {
   // Waits until the last report satisfies the condition; that report (invalid on time-out).
   RingReport WaitForReport(const std::function<bool(const RingReport&)>& condition,
                            DWORD timeoutMs = 10000);
-  // The panorama shown, once it stays the same for two readings in a row; empty on time-out.
+  // The window's picture shown, once it stays the same for two readings in a row; empty on
+  // time-out.
   std::vector<COLORREF> SteadyScreen(HWND window, DWORD timeoutMs = 5000);
+  // Waits, live, for a panorama that stays the same while the camera picture is read and is
+  // that picture's unwrap with the ring; *camera gets that picture. A picture for which
+  // accept says false does not count.
+  bool LivePanoramaIsTheUnwrap(
+      const RingReport& ring, std::vector<COLORREF>* camera,
+      const std::function<bool(const std::vector<COLORREF>&)>& accept = nullptr,
+      DWORD timeoutMs = 15000);
   HWND main() const { return main_; }
   HWND console() const { return console_; }
   HWND panel() const { return panel_; }

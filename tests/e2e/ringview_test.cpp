@@ -13,6 +13,7 @@
 
 #include "capture/camera_control.h"
 #include "pictures.h"
+#include "rimview_session.h"
 #include "ringview_session.h"
 #include "tools/virtual_camera/picture.h"
 
@@ -72,21 +73,6 @@ RingReport Hold(Ringview& ringview, bool overlay) {
       [&](const RingReport& r) { return r.hold && r.overlay == overlay; });
 }
 
-std::string Mismatch(const std::vector<COLORREF>& shown, const std::vector<COLORREF>& expected,
-                     int width) {
-  if (shown.size() != expected.size())
-    return "sizes " + std::to_string(shown.size()) + " and " + std::to_string(expected.size());
-  int count = 0;
-  size_t first = 0;
-  for (size_t i = 0; i < shown.size(); i++)
-    if (shown[i] != expected[i] && count++ == 0) first = i;
-  if (!count) return "none";
-  char text[160];
-  snprintf(text, sizeof text, "%d pixels, first at (%d, %d): %06lx instead of %06lx", count,
-           (int)(first % width), (int)(first / width), shown[first], expected[first]);
-  return text;
-}
-
 // Waits until the panorama shown is the unwrap of the held camera picture with the report's
 // ring; how it differs when it never is.
 std::string HeldPanoramaDiffers(Ringview& ringview, const RingReport& ring) {
@@ -94,24 +80,31 @@ std::string HeldPanoramaDiffers(Ringview& ringview, const RingReport& ring) {
   std::vector<COLORREF> expected = ReferenceUnwrap(camera, ringview.width(), ringview.height(),
                                                    ring, ringview.panoramaWidth(),
                                                    ringview.panoramaHeight());
-  std::vector<COLORREF> shown;
-  if (WaitFor([&] { return (shown = ScreenOf(ringview.panorama())) == expected; }, 5000))
-    return "";
-  return Mismatch(shown, expected, ringview.panoramaWidth());
+  if (WaitFor([&] { return ScreenOf(ringview.panorama()) == expected; }, 5000)) return "";
+  return Difference(ringview.panorama(), expected);
+}
+
+// Opens the viewer, checks its windows' sizes and that they lie apart on the screen, starts it
+// and checks the ring found on the first frame; the report that says so.
+RingReport OpenApartAndFind(Ringview& ringview, int zoom) {
+  EXPECT_TRUE(ringview.Ready());
+  if (!ringview.Ready()) return RingReport();
+  const int w = ringview.width(), h = ringview.height();
+  EXPECT_EQ(w * zoom / 100, ClientRectOf(ringview.camera()).right);
+  EXPECT_EQ(h * zoom / 100, ClientRectOf(ringview.camera()).bottom);
+  EXPECT_EQ(ringview.panoramaWidth() * zoom / 100, ClientRectOf(ringview.panorama()).right);
+  EXPECT_EQ(ringview.panoramaHeight() * zoom / 100, ClientRectOf(ringview.panorama()).bottom);
+  ExpectWindowsApart(ringview);
+  RingReport report = StartAndFind(ringview);
+  ExpectTheCamerasRing(report, w, h);
+  EXPECT_GT(report.fps, 0.0);
+  EXPECT_GT(report.msPerFrame, 0.0);
+  return report;
 }
 
 TEST(Ringview, OpensItsWindowsApartAndFindsTheVirtualCamerasMirror) {
   Ringview ringview(L"ringview.exe", 640, 480);
-  ASSERT_TRUE(ringview.Ready());
-  EXPECT_EQ(640, ClientRectOf(ringview.camera()).right);
-  EXPECT_EQ(480, ClientRectOf(ringview.camera()).bottom);
-  EXPECT_EQ(640, ClientRectOf(ringview.panorama()).right);
-  EXPECT_EQ(144, ClientRectOf(ringview.panorama()).bottom);
-  ExpectWindowsApart(ringview);
-  RingReport report = StartAndFind(ringview);
-  ExpectTheCamerasRing(report, 640, 480);
-  EXPECT_GT(report.fps, 0.0);
-  EXPECT_GT(report.msPerFrame, 0.0);
+  RingReport report = OpenApartAndFind(ringview, 100);
   EXPECT_TRUE(report.overlay);
   EXPECT_FALSE(report.smooth);
   EXPECT_TRUE(ringview.Exit());
@@ -126,18 +119,9 @@ TEST(Ringview, PanoramaIsTheUnwrapOfTheFrameShownLiveNearestAndHeldSmooth) {
   ring = ringview.WaitForReport([](const RingReport& r) { return !r.overlay && r.frames; });
   ASSERT_TRUE(ring.valid);
   // Live: a panorama that stays the same while the camera picture is read is that picture's.
-  std::vector<COLORREF> before, camera, after, expected;
-  EXPECT_TRUE(WaitFor(
-      [&] {
-        before = ScreenOf(ringview.panorama());
-        camera = ScreenOf(ringview.camera());
-        after = ScreenOf(ringview.panorama());
-        if (before != after) return false;
-        expected = ReferenceUnwrap(camera, 640, 480, ring, 640, 144);
-        return after == expected;
-      },
-      15000))
-      << Mismatch(after, expected, 640);
+  std::vector<COLORREF> camera;
+  EXPECT_TRUE(ringview.LivePanoramaIsTheUnwrap(ring, &camera))
+      << Difference(ringview.panorama(), ReferenceUnwrap(camera, 640, 480, ring, 640, 144));
   ring = Hold(ringview, false);
   ASSERT_TRUE(ring.valid);
   EXPECT_EQ("", HeldPanoramaDiffers(ringview, ring));
@@ -263,7 +247,7 @@ TEST(Ringview, SavedPngIsThePanoramaShownUnderTheNextFreeName) {
     std::vector<COLORREF> savedShown(saved.size());
     for (size_t i = 0; i < saved.size(); i++)
       savedShown[i] = RGB((saved[i] >> 16) & 0xFF, (saved[i] >> 8) & 0xFF, saved[i] & 0xFF);
-    EXPECT_EQ(panorama, savedShown) << Mismatch(savedShown, panorama, 640);
+    EXPECT_EQ(panorama, savedShown) << Difference(ringview.panorama(), savedShown);
     ringview.Press(PressSave);
     EXPECT_TRUE(ringview
                     .WaitForReport([](const RingReport& r) {
@@ -328,15 +312,7 @@ TEST(Ringview, WithoutACameraEachStartSaysError5AndEnds) {
 
 TEST(Ringview, HdBuildOpensApartAtHalfZoomAndFindsTheMirrorAtTwiceTheSize) {
   Ringview ringview(L"ringview-hd.exe", 1280, 960);
-  ASSERT_TRUE(ringview.Ready());
-  EXPECT_EQ(640, ClientRectOf(ringview.camera()).right);
-  EXPECT_EQ(480, ClientRectOf(ringview.camera()).bottom);
-  EXPECT_EQ(640, ClientRectOf(ringview.panorama()).right);
-  EXPECT_EQ(144, ClientRectOf(ringview.panorama()).bottom);
-  ExpectWindowsApart(ringview);
-  RingReport report = StartAndFind(ringview);
-  ExpectTheCamerasRing(report, 1280, 960);
-  EXPECT_GT(report.fps, 0.0);
+  OpenApartAndFind(ringview, 50);
   EXPECT_TRUE(ringview.Exit());
 }
 
