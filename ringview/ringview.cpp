@@ -103,8 +103,8 @@ static int PollPanel(void) {
   return changed;
 }
 
-// While a frame is held: sleeps until a message comes for the worker's windows (a press), or
-// 10 ms, so that Stop is seen at once, then pumps.
+// Without a frame to wait for: sleeps until a message comes for the worker's windows (a press),
+// or 10 ms, so that Stop is seen at once, then pumps.
 static void WaitForInput(void) {
   MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
   PumpWorkerMessages();
@@ -145,7 +145,9 @@ void AppMain(void) {
       snprintf(view.message, sizeof view.message, "Error: the capture stopped");
       changed = 1;
       break;
-    } else if (result != GrabTimedOut && result != GrabNoImage) {
+    } else if (result == GrabNoImage) {
+      WaitForInput();  // the camera picture was closed; it opens again on the next round
+    } else if (result != GrabTimedOut) {
       break;  // Stop
     }
     changed |= PollPanel();

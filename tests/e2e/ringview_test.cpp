@@ -284,6 +284,38 @@ TEST(Ringview, StopEndsTheRunAndStartFindsTheRingAgain) {
   EXPECT_TRUE(ringview.Exit());
 }
 
+// Closing the pictures mid-run is not the end of it: they open again where they were and the
+// frames go on.
+TEST(Ringview, PicturesClosedDuringARunOpenAgain) {
+  Ringview ringview(L"ringview.exe", 640, 480);
+  ASSERT_TRUE(StartAndFind(ringview).valid);
+  const RECT camera = OuterRect(ringview.camera()), panorama = OuterRect(ringview.panorama());
+  PostMessageW(ringview.camera(), WM_CLOSE, 0, 0);
+  PostMessageW(ringview.panorama(), WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitFor([&] {
+    return !IsWindow(ringview.camera()) && !IsWindow(ringview.panorama());
+  }));
+  HWND again = WaitForWindow(L"krv_iw", L"camera(100%)", ringview.program().id, 10000);
+  HWND panoramaAgain = WaitForWindow(L"krv_iw", L"panorama(100%)", ringview.program().id, 10000);
+  ASSERT_TRUE(again && panoramaAgain);
+  RECT now = OuterRect(again);
+  EXPECT_TRUE(EqualRect(&camera, &now));
+  now = OuterRect(panoramaAgain);
+  EXPECT_TRUE(EqualRect(&panorama, &now));
+  const size_t closedAt = ringview.Report().at;
+  EXPECT_TRUE(ringview
+                  .WaitForReport([&](const RingReport& r) {
+                    return r.at > closedAt && r.frames && r.fps > 0;
+                  })
+                  .valid);
+  EXPECT_TRUE(WaitFor([&] {
+    for (COLORREF pixel : ScreenOf(panoramaAgain))
+      if (pixel == RGB(0x8C, 0xC8, 0xF0)) return true;  // the camera's sky, unwrapped
+    return false;
+  }));
+  EXPECT_TRUE(ringview.Exit());
+}
+
 TEST(Ringview, WithoutACameraEachStartSaysError5AndEnds) {
   ASSERT_EQ(S_OK, RegisterCamera(false));
   {
