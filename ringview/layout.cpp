@@ -8,8 +8,8 @@ static ViewLayout LayOutAtZoom(int captureWidth, int captureHeight, int zoom,
   PanoramaSize(captureWidth, captureHeight, &panoramaWidth, &panoramaHeight);
   const int cameraOuterWidth = captureWidth * zoom / 100 + m.frameWidth;
   const int panoramaOuterWidth = panoramaWidth * zoom / 100 + m.frameWidth;
-  const int leftColumn = cameraOuterWidth > panoramaOuterWidth ? cameraOuterWidth
-                                                               : panoramaOuterWidth;
+  const int leftColumn =
+      cameraOuterWidth > panoramaOuterWidth ? cameraOuterWidth : panoramaOuterWidth;
   ViewLayout layout;
   layout.zoom = zoom;
   layout.cameraX = layout.cameraY = 0;
@@ -28,8 +28,8 @@ static bool Fits(const ViewLayout& layout, int captureWidth, int captureHeight,
   const int usableHeight = m.screenHeight - m.bottomReserve;
   const int leftBottom = layout.panoramaY + panoramaHeight * layout.zoom / 100 + m.frameHeight;
   const int rightBottom = layout.panelY + PanelHeight + m.frameHeight;
-  const int right = layout.consoleX + (ConsoleWidth > PanelWidth ? ConsoleWidth : PanelWidth) +
-                    m.frameWidth;
+  const int right =
+      layout.consoleX + (ConsoleWidth > PanelWidth ? ConsoleWidth : PanelWidth) + m.frameWidth;
   return right <= m.screenWidth && leftBottom <= usableHeight && rightBottom <= usableHeight;
 }
 

@@ -27,8 +27,8 @@ int ApplyButton(ViewState* state, int i, int presses, int width, int height) {
   switch (button.action) {
     case ActionMove:
       for (int n = 0; n < presses; n++)
-        state->ring = AdjustedRing(state->ring, button.dx, button.dy, button.dOuter,
-                                   button.dInner, button.dTurn, width, height);
+        state->ring = AdjustedRing(state->ring, button.dx, button.dy, button.dOuter, button.dInner,
+                                   button.dTurn, width, height);
       return 1;
     case ActionFind:
       state->findPending = 1;

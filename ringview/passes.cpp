@@ -30,16 +30,21 @@ static void EraseFigures(void) {
   overlayDrawn = 0;
 }
 
+// Searches are numbered, so that one that finds what the last one found still shows it ran.
 static void FindRingNow(void) {
+  static int searches;
   view.findPending = 0;
+  searches++;
   ViewRing found = view.ring;
   int code = KRV_FindRing(CameraImage, &found.x0, &found.y0, &found.outer, &found.inner);
   if (code != 0) {
-    snprintf(view.message, sizeof view.message, "no ring found (%d), geometry kept", code);
+    snprintf(view.message, sizeof view.message, "search %d: no ring (%d), geometry kept", searches,
+             code);
     return;
   }
-  snprintf(view.message, sizeof view.message, "ring found: centre %d %d, outer %d, inner %d",
-           found.x0, found.y0, found.outer, found.inner);
+  snprintf(view.message, sizeof view.message,
+           "search %d: ring found, centre %d %d, outer %d, inner %d", searches, found.x0, found.y0,
+           found.outer, found.inner);
   view.ring = AdjustedRing(found, 0, 0, 0, 0, 0, CaptureWidth, CaptureHeight);
 }
 

@@ -2,9 +2,9 @@
 // panorama on every frame. AppSetup lays the windows out and starts the capture; AppMain finds
 // the ring and runs one pass per frame (or per change, while a frame is held) until Stop.
 // Worker thread.
-#include <stdio.h>
-
 #include "ringview/ringview.h"
+
+#include <stdio.h>
 
 ViewState view;
 static ViewLayout layout;

@@ -57,12 +57,12 @@ LayoutMetrics ScreenMetrics(void);
 
 // ---- Panel ----
 enum PanelAction {
-  ActionMove,       // dx, dy, dOuter, dInner, dTurn
-  ActionFind,       // find the ring in the current frame
-  ActionSmooth,     // smooth <-> nearest
-  ActionOverlay,    // the ring's figures on the camera picture, on <-> off
-  ActionHold,       // keep the current frame <-> live
-  ActionSave,       // the panorama as ringview_NNNNN.png
+  ActionMove,     // dx, dy, dOuter, dInner, dTurn
+  ActionFind,     // find the ring in the current frame
+  ActionSmooth,   // smooth <-> nearest
+  ActionOverlay,  // the ring's figures on the camera picture, on <-> off
+  ActionHold,     // keep the current frame <-> live
+  ActionSave,     // the panorama as ringview_NNNNN.png
 };
 struct PanelButton {
   const char* label;
@@ -77,8 +77,8 @@ struct ViewState {
   ViewRing ring;
   int smooth, overlay, hold;
   int findPending, savePending;
-  int saveNumber;      // the number the next saved panorama tries first
-  char message[128];   // the last event: a ring found or not, a file saved, a capture error
+  int saveNumber;     // the number the next saved panorama tries first
+  char message[128];  // the last event: a ring found or not, a file saved, a capture error
 };
 extern ViewState view;
 

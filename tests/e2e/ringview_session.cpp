@@ -34,12 +34,13 @@ RingReport ParseLastReport(const std::string& log) {
   report.overlay = strcmp(overlay, "on") == 0;
   report.hold = lines[1].find(", hold") != std::string::npos;
   double longest = 0;
-  if (sscanf(lines[2].c_str(), "%lf ms per frame (max %lf), %lf fps, cpu %lf%%",
-             &report.msPerFrame, &longest, &report.fps, &report.cpu) == 4)
+  if (sscanf(lines[2].c_str(), "%lf ms per frame (max %lf), %lf fps, cpu %lf%%", &report.msPerFrame,
+             &longest, &report.fps, &report.cpu) == 4)
     report.frames = 1;
   else if (sscanf(lines[2].c_str(), "no frames, cpu %lf%%", &report.cpu) != 1)
     return report;
   report.message = lines[3];
+  sscanf(report.message.c_str(), "search %d: ", &report.search);
   report.at = at + 1;
   report.valid = true;
   return report;
@@ -48,12 +49,16 @@ RingReport ParseLastReport(const std::string& log) {
 // Channel shift of a COLORREF's byte; the same for 0x00RRGGBB, which only names them otherwise.
 static int Channel(COLORREF pixel, int shift) { return (int)(pixel >> shift) & 0xFF; }
 
-std::vector<COLORREF> ReferenceUnwrap(const std::vector<COLORREF>& picture, int width, int height,
+Picture PictureOf(const std::vector<COLORREF>& pixels, int width) {
+  return [&pixels, width](int x, int y) { return pixels[(size_t)y * width + x]; };
+}
+
+std::vector<COLORREF> ReferenceUnwrap(const Picture& picture, int width, int height,
                                       const RingReport& ring, int pw, int ph) {
   const double pi = 3.14159265358979323846;
   auto at = [&](long x, long y) -> COLORREF {
     if (x < 0 || y < 0 || x >= width || y >= height) return 0;
-    return picture[(size_t)y * width + x];
+    return picture((int)x, (int)y);
   };
   std::vector<COLORREF> out((size_t)pw * ph);
   for (int y = 0; y < ph; y++) {
@@ -100,6 +105,9 @@ Ringview::Ringview(const wchar_t* program, int width, int height,
 }
 
 Ringview::~Ringview() {
+  // Ended as a user ends it where it still answers, so that it leaves neither windows going
+  // nor a clipboard owned by a dead process to the next test.
+  if (main_ && WaitForSingleObject(program_.process, 0) != WAIT_OBJECT_0) Exit();
   KillProgram(&program_);
   DeleteFileW(log_.c_str());
 }
@@ -111,7 +119,22 @@ bool Ringview::Exit() {
 
 void Ringview::Press(int button) { SendClick(FindChildById(panel_, FirstButtonId + button), 5, 5); }
 
+RingReport Ringview::PressFor(int button, const std::function<bool(const RingReport&)>& shown) {
+  for (int attempt = 0; attempt < 3; attempt++) {
+    Press(button);
+    RingReport report = WaitForReport(shown, 3000);
+    if (report.valid) return report;
+  }
+  return RingReport();
+}
+
 std::string Ringview::Log() {
+  // Emptied first: a copy the program could not make (the clipboard busy) reads as nothing, not
+  // as what an earlier copy, or an earlier program, left there.
+  if (OpenClipboard(NULL)) {
+    EmptyClipboard();
+    CloseClipboard();
+  }
   PostCommand(console_, TextCopyLog);
   // A sent message is answered before the posted command is handled, in the same pumping; the
   // second is answered only after it.
@@ -146,17 +169,40 @@ std::vector<COLORREF> Ringview::SteadyScreen(HWND window, DWORD timeoutMs) {
   return std::vector<COLORREF>();
 }
 
-bool Ringview::LivePanoramaIsTheUnwrap(
-    const RingReport& ring, std::vector<COLORREF>* camera,
-    const std::function<bool(const std::vector<COLORREF>&)>& accept, DWORD timeoutMs) {
-  return WaitFor(
+int Ringview::ShowsOneOf(HWND window, int width, int height,
+                         const std::vector<Picture>& pictures, DWORD timeoutMs) {
+  int shown = -1;
+  WaitFor(
       [&] {
-        std::vector<COLORREF> before = ScreenOf(panorama_);
-        *camera = ScreenOf(camera_);
-        std::vector<COLORREF> after = ScreenOf(panorama_);
-        if (before != after || (accept && !accept(*camera))) return false;
-        return after == ReferenceUnwrap(*camera, width_, height_, ring, panoramaWidth(),
-                                        panoramaHeight());
+        std::vector<COLORREF> screen = ScreenOf(window);
+        if (screen.size() != (size_t)width * height) return false;
+        for (size_t i = 0; i < pictures.size() && shown < 0; i++) {
+          bool same = true;
+          for (int y = 0; y < height && same; y++)
+            for (int x = 0; x < width && same; x++)
+              same = screen[(size_t)y * width + x] == pictures[i](x, y);
+          if (same) shown = (int)i;
+        }
+        return shown >= 0;
       },
       timeoutMs);
+  return shown;
+}
+
+int Ringview::PanoramaOfOneOf(const std::vector<Picture>& pictures, const RingReport& ring,
+                              DWORD timeoutMs) {
+  std::vector<std::vector<COLORREF>> unwrapped;
+  for (const Picture& picture : pictures)
+    unwrapped.push_back(
+        ReferenceUnwrap(picture, width_, height_, ring, panoramaWidth(), panoramaHeight()));
+  int shown = -1;
+  WaitFor(
+      [&] {
+        std::vector<COLORREF> screen = ScreenOf(panorama_);
+        for (size_t i = 0; i < unwrapped.size() && shown < 0; i++)
+          if (screen == unwrapped[i]) shown = (int)i;
+        return shown >= 0;
+      },
+      timeoutMs);
+  return shown;
 }

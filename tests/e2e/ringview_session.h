@@ -16,9 +16,21 @@
 
 // The panel's buttons, row by row.
 enum RingviewButton {
-  PressXLess, PressXMore, PressFind, PressYLess, PressYMore, PressSmooth, PressOuterLess,
-  PressOuterMore, PressOverlay, PressInnerLess, PressInnerMore, PressHold, PressTurnLess,
-  PressTurnMore, PressSave,
+  PressXLess,
+  PressXMore,
+  PressFind,
+  PressYLess,
+  PressYMore,
+  PressSmooth,
+  PressOuterLess,
+  PressOuterMore,
+  PressOverlay,
+  PressInnerLess,
+  PressInnerMore,
+  PressHold,
+  PressTurnLess,
+  PressTurnMore,
+  PressSave,
 };
 
 // The last report the console printed.
@@ -26,17 +38,22 @@ struct RingReport {
   bool valid = false;
   int x0 = 0, y0 = 0, outer = 0, inner = 0, turn = 0;
   bool smooth = false, overlay = false, hold = false;
-  int frames = 0;            // from "... fps": at least one frame shown in the last second
+  int frames = 0;  // from "... fps": at least one frame shown in the last second
   double msPerFrame = 0, fps = 0, cpu = 0;
-  std::string message;       // the last event line
-  size_t at = 0;             // where the report begins in the log
+  std::string message;  // the last event line
+  int search = 0;       // the number of the search the event line tells of, or 0
+  size_t at = 0;        // where the report begins in the log
 };
 RingReport ParseLastReport(const std::string& log);
 
-// The panorama of a width x height picture (0x00BBGGRR, as the screen shows it) unwrapped into
-// pw x ph: column c, row y samples angle turn + 2 pi (pw - c) / pw at radius outer - (outer -
-// inner) y / (ph - 1), nearest pixel or the four around it; outside pixels are black.
-std::vector<COLORREF> ReferenceUnwrap(const std::vector<COLORREF>& picture, int width, int height,
+// A picture's pixel (x, y) as the screen shows it (0x00BBGGRR); only asked for inside it.
+typedef std::function<COLORREF(int x, int y)> Picture;
+Picture PictureOf(const std::vector<COLORREF>& pixels, int width);  // a picture read back
+
+// The panorama of a width x height picture unwrapped into pw x ph: column c, row y samples
+// angle turn + 2 pi (pw - c) / pw at radius outer - (outer - inner) y / (ph - 1), nearest pixel
+// or the four around it; outside pixels are black.
+std::vector<COLORREF> ReferenceUnwrap(const Picture& picture, int width, int height,
                                       const RingReport& ring, int pw, int ph);
 
 class Ringview {
@@ -49,6 +66,12 @@ class Ringview {
   void Stop() { PostCommand(main_, StopId); }
   bool Exit();
   void Press(int button);
+  // Presses the button until the report shows what the press does; that report (invalid when
+  // it never does). A click is lost when another window takes the mouse capture between the
+  // button's down and up (as the windows of an earlier test's program go); a press that
+  // changes anything is reported at once, so the button is pressed again only after the
+  // report has shown nothing of it for 3 s.
+  RingReport PressFor(int button, const std::function<bool(const RingReport&)>& shown);
   // The console's log so far, and the last report in it.
   std::string Log();
   RingReport Report() { return ParseLastReport(Log()); }
@@ -58,13 +81,13 @@ class Ringview {
   // The window's picture shown, once it stays the same for two readings in a row; empty on
   // time-out.
   std::vector<COLORREF> SteadyScreen(HWND window, DWORD timeoutMs = 5000);
-  // Waits, live, for a panorama that stays the same while the camera picture is read and is
-  // that picture's unwrap with the ring; *camera gets that picture. A picture for which
-  // accept says false does not count.
-  bool LivePanoramaIsTheUnwrap(
-      const RingReport& ring, std::vector<COLORREF>* camera,
-      const std::function<bool(const std::vector<COLORREF>&)>& accept = nullptr,
-      DWORD timeoutMs = 15000);
+  // Waits until the picture shown in the window is one of the pictures; its index, or -1.
+  static int ShowsOneOf(HWND window, int width, int height, const std::vector<Picture>& pictures,
+                        DWORD timeoutMs = 10000);
+  // Waits until the panorama shown is the unwrap, with the ring, of one of the pictures (the
+  // frames a camera delivers); its index, or -1.
+  int PanoramaOfOneOf(const std::vector<Picture>& pictures, const RingReport& ring,
+                      DWORD timeoutMs = 10000);
   HWND main() const { return main_; }
   HWND console() const { return console_; }
   HWND panel() const { return panel_; }

@@ -1,9 +1,9 @@
 // ringview on the virtual camera, as a user meets it: its windows apart, the mirror's ring found
-// where the camera draws it, the panorama exactly the unwrap of the camera picture shown (nearest
-// and smooth), the panel's steps as printed, the saved PNG, Stop and a second Start, and the HD
-// build.
+// where the camera draws it, the panorama exactly the unwrap of one of the camera's frames live
+// and of the very picture shown once held (nearest and smooth), the panel's steps as printed with
+// the overlay's figures, the saved PNG, Stop and a second Start, pictures closed mid-run, no
+// camera, and the HD build.
 #include <gtest/gtest.h>
-
 #include <math.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -20,16 +20,18 @@
 namespace {
 
 bool Found(const RingReport& report) {
-  return report.message.compare(0, 12, "ring found: ") == 0 && report.frames;
+  return report.search > 0 && report.message.find(": ring found, ") != std::string::npos &&
+         report.frames;
 }
 
 // The ring the report says was found, checked against the camera's mirror: its centre within
 // 1 pixel, its radii within 2.
 void ExpectTheCamerasRing(const RingReport& report, int width, int height) {
   ASSERT_TRUE(report.valid);
-  int x0, y0, outer, inner;
-  ASSERT_EQ(4, sscanf(report.message.c_str(), "ring found: centre %d %d, outer %d, inner %d", &x0,
-                      &y0, &outer, &inner))
+  int search, x0, y0, outer, inner;
+  ASSERT_EQ(
+      5, sscanf(report.message.c_str(), "search %d: ring found, centre %d %d, outer %d, inner %d",
+                &search, &x0, &y0, &outer, &inner))
       << report.message;
   const int radius = CameraRingRadius(height);
   EXPECT_NEAR(width / 2, x0, 1);
@@ -65,21 +67,49 @@ RingReport StartAndFind(Ringview& ringview) {
 
 // Holds the frame, with the overlay as asked; the report that says so.
 RingReport Hold(Ringview& ringview, bool overlay) {
-  ringview.Press(PressHold);
-  RingReport report = ringview.WaitForReport([](const RingReport& r) { return r.hold; });
+  RingReport report = ringview.PressFor(PressHold, [](const RingReport& r) { return r.hold; });
   if (!report.valid || report.overlay == overlay) return report;
-  ringview.Press(PressOverlay);
-  return ringview.WaitForReport(
-      [&](const RingReport& r) { return r.hold && r.overlay == overlay; });
+  return ringview.PressFor(PressOverlay,
+                           [&](const RingReport& r) { return r.hold && r.overlay == overlay; });
+}
+
+// Whether a 640 x 480 picture read back is the virtual camera's, away from the band the moving
+// disc runs in.
+bool ShowsTheCamerasPicture(const std::vector<COLORREF>& shown) {
+  if (shown.size() != 640u * 480u) return false;
+  const double path = CameraRingRadius(480) * 0.85;  // the disc's centre runs round this circle
+  for (int y = 0; y < 480; y++)
+    for (int x = 0; x < 640; x++) {
+      if (fabs(hypot(x - 320, y - 240) - path) <= CameraMarkerRadius(480) + 2) continue;
+      const int rgb = CameraStillPixel(x, y, 640, 480);
+      if (shown[(size_t)y * 640 + x] != RGB(rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF)) return false;
+    }
+  return true;
+}
+
+// The held camera picture without the overlay, once it reads back as the camera's: a window
+// just uncovered (by the windows of an earlier test's program going) shows black until it is
+// painted again.
+std::vector<COLORREF> HeldCamera(Ringview& ringview) {
+  std::vector<COLORREF> shown;
+  WaitFor(
+      [&] {
+        shown = ringview.SteadyScreen(ringview.camera(), 1000);
+        return ShowsTheCamerasPicture(shown);
+      },
+      8000);
+  return shown;
 }
 
 // Waits until the panorama shown is the unwrap of the held camera picture with the report's
 // ring; how it differs when it never is.
 std::string HeldPanoramaDiffers(Ringview& ringview, const RingReport& ring) {
-  std::vector<COLORREF> camera = ringview.SteadyScreen(ringview.camera());
-  std::vector<COLORREF> expected = ReferenceUnwrap(camera, ringview.width(), ringview.height(),
-                                                   ring, ringview.panoramaWidth(),
-                                                   ringview.panoramaHeight());
+  std::vector<COLORREF> camera = HeldCamera(ringview);
+  if (camera.empty()) return "no camera picture";
+  std::vector<COLORREF> expected =
+      ReferenceUnwrap(PictureOf(camera, ringview.width()), ringview.width(), ringview.height(), ring,
+                      ringview.panoramaWidth(),
+                      ringview.panoramaHeight());
   if (WaitFor([&] { return ScreenOf(ringview.panorama()) == expected; }, 5000)) return "";
   return Difference(ringview.panorama(), expected);
 }
@@ -115,25 +145,50 @@ TEST(Ringview, PanoramaIsTheUnwrapOfTheFrameShownLiveNearestAndHeldSmooth) {
   ASSERT_TRUE(ringview.Ready());
   RingReport ring = StartAndFind(ringview);
   ASSERT_TRUE(ring.valid);
-  ringview.Press(PressOverlay);
-  ring = ringview.WaitForReport([](const RingReport& r) { return !r.overlay && r.frames; });
+  ring =
+      ringview.PressFor(PressOverlay, [](const RingReport& r) { return !r.overlay && r.frames; });
   ASSERT_TRUE(ring.valid);
-  // Live: a panorama that stays the same while the camera picture is read is that picture's.
-  std::vector<COLORREF> camera;
-  EXPECT_TRUE(ringview.LivePanoramaIsTheUnwrap(ring, &camera))
-      << Difference(ringview.panorama(), ReferenceUnwrap(camera, 640, 480, ring, 640, 144));
+  // Live: the camera picture is one of the frames the camera makes, and the panorama the unwrap
+  // of one of them.
+  std::vector<Picture> frames;
+  for (int n = 0; n < 60; n++)  // the disc goes round in 60 frames
+    frames.push_back([n](int x, int y) { return AsColorref(CameraPixel(x, y, 640, 480, n)); });
+  EXPECT_LE(0, Ringview::ShowsOneOf(ringview.camera(), 640, 480, frames));
+  EXPECT_LE(0, ringview.PanoramaOfOneOf(frames, ring));
   ring = Hold(ringview, false);
   ASSERT_TRUE(ring.valid);
   EXPECT_EQ("", HeldPanoramaDiffers(ringview, ring));
-  ringview.Press(PressSmooth);
-  ring = ringview.WaitForReport([](const RingReport& r) { return r.smooth && r.hold; });
+  ring = ringview.PressFor(PressSmooth, [](const RingReport& r) { return r.smooth && r.hold; });
   ASSERT_TRUE(ring.valid);
   EXPECT_EQ("", HeldPanoramaDiffers(ringview, ring));
   // The smooth panorama is not the nearest one: the toggle reached the unwrap.
   RingReport nearest = ring;
   nearest.smooth = false;
-  std::vector<COLORREF> held = ringview.SteadyScreen(ringview.camera());
-  EXPECT_NE(ReferenceUnwrap(held, 640, 480, nearest, 640, 144), ScreenOf(ringview.panorama()));
+  std::vector<COLORREF> held = HeldCamera(ringview);
+  EXPECT_NE(ReferenceUnwrap(PictureOf(held, 640), 640, 480, nearest, 640, 144),
+            ScreenOf(ringview.panorama()));
+}
+
+// A press of the panel and how it moves the ring.
+struct Step {
+  int button, dx, dy, dOuter, dInner, dTurn;
+};
+
+// Presses the buttons one after the other, each until the console shows the ring it moved to;
+// the last report, or an invalid one when a step never shows.
+template <size_t count>
+RingReport TakeSteps(Ringview& ringview, const RingReport& from, const Step (&steps)[count]) {
+  RingReport at = from;
+  for (const Step& step : steps) {
+    const RingReport want = at;
+    at = ringview.PressFor(step.button, [&](const RingReport& r) {
+      return r.x0 == want.x0 + step.dx && r.y0 == want.y0 + step.dy &&
+             r.outer == want.outer + step.dOuter && r.inner == want.inner + step.dInner &&
+             r.turn == (want.turn + step.dTurn + 360) % 360;
+    });
+    if (!at.valid) break;
+  }
+  return at;
 }
 
 // Whether a pixel lies on one of the overlay's figures for the ring: its circles, give or take
@@ -151,22 +206,23 @@ TEST(Ringview, PanelStepsMoveTheRingAsPrintedAndTheOverlayFollows) {
   ASSERT_TRUE(StartAndFind(ringview).valid);
   RingReport base = Hold(ringview, false);
   ASSERT_TRUE(base.valid);
-  std::vector<COLORREF> pristine = ringview.SteadyScreen(ringview.camera());
-  ASSERT_FALSE(pristine.empty());
-  for (int button : {PressXMore, PressYLess, PressOuterLess, PressOuterLess, PressInnerMore,
-                     PressTurnMore})
-    ringview.Press(button);
-  RingReport moved = ringview.WaitForReport([&](const RingReport& r) {
-    return r.x0 == base.x0 + 1 && r.y0 == base.y0 - 1 && r.outer == base.outer - 2 &&
-           r.inner == base.inner + 1 && r.turn == 5;
-  });
+  std::vector<COLORREF> pristine = HeldCamera(ringview);
+  ASSERT_TRUE(ShowsTheCamerasPicture(pristine));
+  const Step there[] = {{PressXMore, 1, 0, 0, 0, 0},      {PressYLess, 0, -1, 0, 0, 0},
+                        {PressOuterLess, 0, 0, -1, 0, 0}, {PressOuterLess, 0, 0, -1, 0, 0},
+                        {PressInnerMore, 0, 0, 0, 1, 0},  {PressTurnMore, 0, 0, 0, 0, 5}};
+  RingReport moved = TakeSteps(ringview, base, there);
   ASSERT_TRUE(moved.valid);
+  EXPECT_EQ(base.x0 + 1, moved.x0);
+  EXPECT_EQ(base.y0 - 1, moved.y0);
+  EXPECT_EQ(base.outer - 2, moved.outer);
+  EXPECT_EQ(base.inner + 1, moved.inner);
+  EXPECT_EQ(5, moved.turn);
   EXPECT_EQ("", HeldPanoramaDiffers(ringview, moved));
   // The held frame is what it was: the figures came off it exactly.
-  EXPECT_EQ(pristine, ringview.SteadyScreen(ringview.camera()));
+  EXPECT_EQ(pristine, HeldCamera(ringview));
 
-  ringview.Press(PressOverlay);
-  ASSERT_TRUE(ringview.WaitForReport([](const RingReport& r) { return r.overlay; }).valid);
+  ASSERT_TRUE(ringview.PressFor(PressOverlay, [](const RingReport& r) { return r.overlay; }).valid);
   std::vector<COLORREF> shown;
   int inverted = 0, other = 0;
   ASSERT_TRUE(WaitFor([&] {
@@ -205,20 +261,19 @@ TEST(Ringview, PanelStepsMoveTheRingAsPrintedAndTheOverlayFollows) {
   EXPECT_GT(inverted, (int)(2 * 3.14159 * (moved.outer + moved.inner) * 0.9));
 
   // The opposite steps bring the ring back.
-  for (int button : {PressXLess, PressYMore, PressOuterMore, PressOuterMore, PressInnerLess,
-                     PressTurnLess})
-    ringview.Press(button);
-  EXPECT_TRUE(ringview
-                  .WaitForReport([&](const RingReport& r) {
-                    return r.x0 == base.x0 && r.y0 == base.y0 && r.outer == base.outer &&
-                           r.inner == base.inner && r.turn == 0;
-                  })
-                  .valid);
+  const Step back[] = {{PressXLess, -1, 0, 0, 0, 0},     {PressYMore, 0, 1, 0, 0, 0},
+                       {PressOuterMore, 0, 0, 1, 0, 0},  {PressOuterMore, 0, 0, 1, 0, 0},
+                       {PressInnerLess, 0, 0, 0, -1, 0}, {PressTurnLess, 0, 0, 0, 0, -5}};
+  RingReport again = TakeSteps(ringview, moved, back);
+  ASSERT_TRUE(again.valid);
+  EXPECT_TRUE(again.x0 == base.x0 && again.y0 == base.y0 && again.outer == base.outer &&
+              again.inner == base.inner && again.turn == 0);
 }
 
 TEST(Ringview, SavedPngIsThePanoramaShownUnderTheNextFreeName) {
   const std::wstring folder = DriverFolder();
-  const std::wstring taken = folder + L"ringview_00001.png", second = folder + L"ringview_00002.png",
+  const std::wstring taken = folder + L"ringview_00001.png",
+                     second = folder + L"ringview_00002.png",
                      third = folder + L"ringview_00003.png";
   for (const std::wstring& name : {taken, second, third}) DeleteFileW(name.c_str());
   // A file of that name already: it is left alone.
@@ -232,14 +287,12 @@ TEST(Ringview, SavedPngIsThePanoramaShownUnderTheNextFreeName) {
     ASSERT_TRUE(ringview.Ready());
     ASSERT_TRUE(StartAndFind(ringview).valid);
     ASSERT_TRUE(Hold(ringview, true).valid);
-    ringview.Press(PressSave);
-    ASSERT_TRUE(ringview
-                    .WaitForReport([](const RingReport& r) {
-                      return r.message == "saved ringview_00002.png";
-                    })
-                    .valid)
+    ASSERT_TRUE(
+        ringview
+            .PressFor(PressSave,
+                      [](const RingReport& r) { return r.message == "saved ringview_00002.png"; })
+            .valid)
         << ringview.Report().message;
-    std::vector<COLORREF> panorama = ringview.SteadyScreen(ringview.panorama());
     int width = 0, height = 0;
     std::vector<int> saved = ReadPicture(second, &width, &height);
     ASSERT_EQ(640, width);
@@ -247,13 +300,14 @@ TEST(Ringview, SavedPngIsThePanoramaShownUnderTheNextFreeName) {
     std::vector<COLORREF> savedShown(saved.size());
     for (size_t i = 0; i < saved.size(); i++)
       savedShown[i] = RGB((saved[i] >> 16) & 0xFF, (saved[i] >> 8) & 0xFF, saved[i] & 0xFF);
-    EXPECT_EQ(panorama, savedShown) << Difference(ringview.panorama(), savedShown);
-    ringview.Press(PressSave);
-    EXPECT_TRUE(ringview
-                    .WaitForReport([](const RingReport& r) {
-                      return r.message == "saved ringview_00003.png";
-                    })
-                    .valid);
+    // The frame is held: the panorama shown stays what was saved.
+    EXPECT_TRUE(WaitFor([&] { return ScreenOf(ringview.panorama()) == savedShown; }))
+        << Difference(ringview.panorama(), savedShown);
+    EXPECT_TRUE(
+        ringview
+            .PressFor(PressSave,
+                      [](const RingReport& r) { return r.message == "saved ringview_00003.png"; })
+            .valid);
     EXPECT_TRUE(DecodesWhole(third, 640, 144));
   }
   EXPECT_EQ("mine", ReadFileText(taken));
@@ -263,9 +317,12 @@ TEST(Ringview, SavedPngIsThePanoramaShownUnderTheNextFreeName) {
 TEST(Ringview, StopEndsTheRunAndStartFindsTheRingAgain) {
   Ringview ringview(L"ringview.exe", 640, 480);
   ASSERT_TRUE(ringview.Ready());
-  ASSERT_TRUE(StartAndFind(ringview).valid);
-  ringview.Press(PressXMore);  // moved off the found ring; the next Start finds it again
-  ASSERT_TRUE(ringview.WaitForReport([](const RingReport& r) { return r.x0 == 321; }).valid);
+  RingReport found = StartAndFind(ringview);
+  ASSERT_TRUE(found.valid);
+  // Moved off the found ring; the next Start finds it again.
+  ASSERT_TRUE(
+      ringview.PressFor(PressXMore, [&](const RingReport& r) { return r.x0 == found.x0 + 1; })
+          .valid);
   ringview.Stop();
   RingReport stopped =
       ringview.WaitForReport([](const RingReport& r) { return r.message == "stopped"; });
@@ -276,10 +333,11 @@ TEST(Ringview, StopEndsTheRunAndStartFindsTheRingAgain) {
       [&] {
         ringview.Start();
         again = ringview.WaitForReport(
-            [&](const RingReport& r) { return r.at > stopped.at && Found(r); }, 1000);
+            [&](const RingReport& r) { return Found(r) && r.search > found.search; }, 1000);
         return again.valid;
       },
-      15000));
+      15000))
+      << ringview.Log().substr(stopped.at);
   ExpectTheCamerasRing(again, 640, 480);
   EXPECT_TRUE(ringview.Exit());
 }
@@ -292,9 +350,8 @@ TEST(Ringview, PicturesClosedDuringARunOpenAgain) {
   const RECT camera = OuterRect(ringview.camera()), panorama = OuterRect(ringview.panorama());
   PostMessageW(ringview.camera(), WM_CLOSE, 0, 0);
   PostMessageW(ringview.panorama(), WM_CLOSE, 0, 0);
-  ASSERT_TRUE(WaitFor([&] {
-    return !IsWindow(ringview.camera()) && !IsWindow(ringview.panorama());
-  }));
+  ASSERT_TRUE(
+      WaitFor([&] { return !IsWindow(ringview.camera()) && !IsWindow(ringview.panorama()); }));
   HWND again = WaitForWindow(L"krv_iw", L"camera(100%)", ringview.program().id, 10000);
   HWND panoramaAgain = WaitForWindow(L"krv_iw", L"panorama(100%)", ringview.program().id, 10000);
   ASSERT_TRUE(again && panoramaAgain);
@@ -304,9 +361,8 @@ TEST(Ringview, PicturesClosedDuringARunOpenAgain) {
   EXPECT_TRUE(EqualRect(&panorama, &now));
   const size_t closedAt = ringview.Report().at;
   EXPECT_TRUE(ringview
-                  .WaitForReport([&](const RingReport& r) {
-                    return r.at > closedAt && r.frames && r.fps > 0;
-                  })
+                  .WaitForReport(
+                      [&](const RingReport& r) { return r.at > closedAt && r.frames && r.fps > 0; })
                   .valid);
   EXPECT_TRUE(WaitFor([&] {
     for (COLORREF pixel : ScreenOf(panoramaAgain))
@@ -329,8 +385,7 @@ TEST(Ringview, WithoutACameraEachStartSaysError5AndEnds) {
           [&] {
             ringview.Start();
             error = ringview.WaitForReport(
-                [&](const RingReport& r) { return r.at >= after && r.message == "Error 5"; },
-                1000);
+                [&](const RingReport& r) { return r.at >= after && r.message == "Error 5"; }, 1000);
             return error.valid;
           },
           15000))

@@ -1,12 +1,11 @@
 // ringview's pure parts: the ring's bounds under the panel's steps, what presses do to the
 // state, the panorama's size, the layout at both capture sizes and the console's report.
-#include <gtest/gtest.h>
+#include "ringview/ringview.h"
 
+#include <gtest/gtest.h>
 #include <string.h>
 
 #include <vector>
-
-#include "ringview/ringview.h"
 
 namespace {
 
@@ -36,19 +35,26 @@ TEST(RingviewGeometry, StepsMoveTheRing) {
 }
 
 TEST(RingviewGeometry, TheCentreStaysInsideThePicture) {
-  ExpectRing(Ring(0, 0, 192, 48, 0), AdjustedRing(Ring(0, 0, 192, 48, 0), -1, -1, 0, 0, 0, 640, 480));
+  ExpectRing(Ring(0, 0, 192, 48, 0),
+             AdjustedRing(Ring(0, 0, 192, 48, 0), -1, -1, 0, 0, 0, 640, 480));
   ExpectRing(Ring(639, 479, 192, 48, 0),
              AdjustedRing(Ring(639, 479, 192, 48, 0), +1, +1, 0, 0, 0, 640, 480));
 }
 
 TEST(RingviewGeometry, TheInnerRadiusStaysBelowTheOuterOneAndAtLeastZero) {
-  ExpectRing(Ring(320, 240, 49, 48, 0), AdjustedRing(Ring(320, 240, 49, 48, 0), 0, 0, -1, 0, 0, 640, 480));
-  ExpectRing(Ring(320, 240, 49, 48, 0), AdjustedRing(Ring(320, 240, 49, 48, 0), 0, 0, 0, +1, 0, 640, 480));
-  ExpectRing(Ring(320, 240, 1, 0, 0), AdjustedRing(Ring(320, 240, 1, 0, 0), 0, 0, -1, -1, 0, 640, 480));
-  ExpectRing(Ring(320, 240, 640, 0, 0), AdjustedRing(Ring(320, 240, 640, 0, 0), 0, 0, +1, 0, 0, 640, 480));
-  ExpectRing(Ring(160, 240, 960, 0, 0), AdjustedRing(Ring(160, 240, 960, 0, 0), 0, 0, +1, 0, 0, 320, 960));
+  ExpectRing(Ring(320, 240, 49, 48, 0),
+             AdjustedRing(Ring(320, 240, 49, 48, 0), 0, 0, -1, 0, 0, 640, 480));
+  ExpectRing(Ring(320, 240, 49, 48, 0),
+             AdjustedRing(Ring(320, 240, 49, 48, 0), 0, 0, 0, +1, 0, 640, 480));
+  ExpectRing(Ring(320, 240, 1, 0, 0),
+             AdjustedRing(Ring(320, 240, 1, 0, 0), 0, 0, -1, -1, 0, 640, 480));
+  ExpectRing(Ring(320, 240, 640, 0, 0),
+             AdjustedRing(Ring(320, 240, 640, 0, 0), 0, 0, +1, 0, 0, 640, 480));
+  ExpectRing(Ring(160, 240, 960, 0, 0),
+             AdjustedRing(Ring(160, 240, 960, 0, 0), 0, 0, +1, 0, 0, 320, 960));
   // A found ring out of bounds is brought into them by a step of nothing.
-  ExpectRing(Ring(320, 240, 49, 48, 0), AdjustedRing(Ring(320, 240, 30, 48, 0), 0, 0, 0, 0, 0, 640, 480));
+  ExpectRing(Ring(320, 240, 49, 48, 0),
+             AdjustedRing(Ring(320, 240, 30, 48, 0), 0, 0, 0, 0, 0, 640, 480));
 }
 
 TEST(RingviewGeometry, TheTurnWrapsRoundAFullCircle) {
@@ -90,10 +96,10 @@ TEST(RingviewPanel, EachButtonMovesItsOwnValueByItsStepPerPress) {
     const char* label;
     ViewRing after;  // three presses
   } cases[] = {
-      {"x -", Ring(317, 240, 192, 48, 0)},   {"x +", Ring(323, 240, 192, 48, 0)},
-      {"y -", Ring(320, 237, 192, 48, 0)},   {"y +", Ring(320, 243, 192, 48, 0)},
-      {"outer -", Ring(320, 240, 189, 48, 0)}, {"outer +", Ring(320, 240, 195, 48, 0)},
-      {"inner -", Ring(320, 240, 192, 45, 0)}, {"inner +", Ring(320, 240, 192, 51, 0)},
+      {"x -", Ring(317, 240, 192, 48, 0)},      {"x +", Ring(323, 240, 192, 48, 0)},
+      {"y -", Ring(320, 237, 192, 48, 0)},      {"y +", Ring(320, 243, 192, 48, 0)},
+      {"outer -", Ring(320, 240, 189, 48, 0)},  {"outer +", Ring(320, 240, 195, 48, 0)},
+      {"inner -", Ring(320, 240, 192, 45, 0)},  {"inner +", Ring(320, 240, 192, 51, 0)},
       {"turn -", Ring(320, 240, 192, 48, 345)}, {"turn +", Ring(320, 240, 192, 48, 15)},
   };
   for (const Case& c : cases) {
@@ -111,8 +117,9 @@ TEST(RingviewPanel, TogglesFlipOncePerPressAndAnEvenCountChangesNothing) {
     ViewState state = FreshState();
     int i = ButtonNamed(label);
     ASSERT_LE(0, i) << label;
-    int* value = strcmp(label, "smooth") == 0 ? &state.smooth
-                 : strcmp(label, "overlay") == 0 ? &state.overlay : &state.hold;
+    int* value = strcmp(label, "smooth") == 0    ? &state.smooth
+                 : strcmp(label, "overlay") == 0 ? &state.overlay
+                                                 : &state.hold;
     const int before = *value;
     EXPECT_EQ(1, ApplyButton(&state, i, 1, 640, 480));
     EXPECT_EQ(!before, *value) << label;

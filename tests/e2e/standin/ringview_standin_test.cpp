@@ -1,12 +1,13 @@
 // ringview live through Wine's own capture source on the V4L2 stand-in device: its frames carry
 // no mirror picture, so the ring search may find one or none; either way the viewer runs live,
-// the camera picture is a frame the device delivered and the panorama is exactly its unwrap.
+// the camera picture is a frame the device delivered and the panorama the unwrap of such a
+// frame, and of exactly the frame shown once it is held.
 #include <gtest/gtest.h>
-
 #include <stdio.h>
 
 #include <vector>
 
+#include "rimview_session.h"
 #include "ringview_session.h"
 #include "standin_device.h"
 #include "tools/v4l2_standin/standin_pattern.h"
@@ -16,23 +17,8 @@ namespace {
 class StandinRingview : public StandinOnly {};
 
 bool FindReported(const RingReport& r) {
-  return r.message.compare(0, 12, "ring found: ") == 0 ||
-         r.message.compare(0, 14, "no ring found ") == 0;
-}
-
-// The frame of the device's pattern (0..7) that the picture shows, or -1.
-int PatternFrame(const std::vector<COLORREF>& picture, int width, int height) {
-  if (picture.size() != (size_t)width * height) return -1;
-  for (unsigned n = 0; n < 8; n++) {
-    bool same = true;
-    for (int y = 0; y < height && same; y++)
-      for (int x = 0; x < width && same; x++) {
-        const unsigned rgb = StandinPixel(x, y, n, 0);
-        same = picture[(size_t)y * width + x] == RGB(rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF);
-      }
-    if (same) return (int)n;
-  }
-  return -1;
+  return r.search > 0 && (r.message.find(": ring found, centre ") != std::string::npos ||
+                          r.message.find(": no ring (2), geometry kept") != std::string::npos);
 }
 
 TEST_F(StandinRingview, RunsLiveAndShowsTheUnwrapOfTheFrameDelivered) {
@@ -46,29 +32,33 @@ TEST_F(StandinRingview, RunsLiveAndShowsTheUnwrapOfTheFrameDelivered) {
   ASSERT_TRUE(found.valid) << ringview.Report().message;
   printf("the stand-in's pattern: %s\n", found.message.c_str());
   EXPECT_GT(found.fps, 0.0);
-  ringview.Press(PressOverlay);
-  RingReport ring = ringview.WaitForReport([](const RingReport& r) { return !r.overlay; });
+  RingReport ring = ringview.PressFor(PressOverlay, [](const RingReport& r) { return !r.overlay; });
   ASSERT_TRUE(ring.valid);
-  // A panorama that stays the same while the camera picture is read is that picture's, and
-  // that picture is one of the device's frames.
-  std::vector<COLORREF> camera;
-  EXPECT_TRUE(ringview.LivePanoramaIsTheUnwrap(ring, &camera, [](const std::vector<COLORREF>& c) {
-    return PatternFrame(c, 640, 480) >= 0;
+  // The camera picture is one of the device's frames (its pattern repeats every 8), and the
+  // panorama the unwrap of one of them.
+  std::vector<Picture> frames;
+  for (unsigned n = 0; n < 8; n++)
+    frames.push_back([n](int x, int y) { return AsColorref((int)StandinPixel(x, y, n, 0)); });
+  const int frame = Ringview::ShowsOneOf(ringview.camera(), 640, 480, frames);
+  EXPECT_LE(0, frame);
+  EXPECT_LE(0, ringview.PanoramaOfOneOf(frames, ring));
+  // Frames keep coming: a later picture is another of the pattern's frames.
+  EXPECT_TRUE(WaitFor([&] {
+    const int now = Ringview::ShowsOneOf(ringview.camera(), 640, 480, frames, 0);
+    return now >= 0 && now != frame;
   }));
-  const int frame = PatternFrame(camera, 640, 480);
-  // Frames keep coming: a later one shows another of the pattern's frames.
-  EXPECT_TRUE(WaitFor(
-      [&] {
-        int now = PatternFrame(ScreenOf(ringview.camera()), 640, 480);
-        return now >= 0 && now != frame;
-      },
-      10000));
+  // Held, the panorama is the unwrap of the very frame shown.
+  ring = ringview.PressFor(PressHold, [](const RingReport& r) { return r.hold; });
+  ASSERT_TRUE(ring.valid);
+  const int held = Ringview::ShowsOneOf(ringview.camera(), 640, 480, frames);
+  ASSERT_LE(0, held);
+  EXPECT_EQ(0, ringview.PanoramaOfOneOf({frames[held]}, ring));
   // A search asked for again reports again, whatever it finds.
-  ringview.Press(PressFind);
   EXPECT_TRUE(ringview
-                  .WaitForReport([&](const RingReport& r) {
-                    return r.at > ring.at && FindReported(r);
-                  })
+                  .PressFor(PressFind,
+                            [&](const RingReport& r) {
+                              return FindReported(r) && r.search == found.search + 1;
+                            })
                   .valid);
   ringview.Stop();
   EXPECT_TRUE(
