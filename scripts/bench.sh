@@ -3,7 +3,8 @@
 # OpenCV (installed here when missing; it is a yardstick only, never a dependency of the
 # programs), the same core built with MinGW under Wine, the console work of a pass, a whole pass
 # of rimview piece by piece, and rimview running live on the virtual camera (processor time,
-# frames delivered and shown, arrival-to-redraw delay) at 10 and 30 fps, all three sizes.
+# frames delivered and shown, arrival-to-redraw delay) at 10 and 30 fps, all three sizes, and the
+# capture alone at 640 x 480 and 1280 x 960.
 # Usage: scripts/bench.sh [passes [live seconds]]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -61,3 +62,9 @@ done
 echo
 echo "## Ring search (KRV_FindRing's work), MinGW build under Wine $(load)"
 wine ring_bench.exe "$passes" </dev/null | tr -d '\r'
+echo
+echo "## The capture alone on the virtual camera, 20 s at 30 fps"
+for size in "" -hd; do
+  wine "capture_bench$size.exe" 20 30 </dev/null | tr -d '\r'
+  load
+done
