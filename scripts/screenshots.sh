@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Remakes the README's pictures in docs/ from the real programs on a private Xvfb: rimview
-# running on the virtual camera (panel, camera picture with the ring marker, panorama), and the
-# camera picture's RGB line profile, one of the measuring tools. Usage: scripts/screenshots.sh
+# running on the virtual camera (panel, camera picture with the ring marker, panorama), the
+# camera picture's RGB line profile, one of the measuring tools, and ringview with the ring it
+# found. Usage: scripts/screenshots.sh
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
-"$here/build.sh" rimview krvcamera krvdrive
+"$here/build.sh" rimview ringview krvcamera krvdrive
 source "$here/wine_env.sh"
 unset DISPLAY  # a screen of known size, whatever display the caller has
 rimview=
-trap '[ -z "$rimview" ] || kill "$rimview" 2>/dev/null; stop_wine' EXIT
+ringview=
+trap '[ -z "$rimview" ] || kill "$rimview" 2>/dev/null; [ -z "$ringview" ] || kill "$ringview" \
+  2>/dev/null; stop_wine' EXIT
 start_wine
 register_camera
 cd "$build/bin"
@@ -39,4 +42,15 @@ shot 660x662+415+0 "$root/docs/line_rgb.png"
 drive command korvel_mw0 1002  # Exit
 wait "$rimview" || true
 rimview=
-echo "screenshots: docs/rimview.png docs/line_rgb.png"
+# ringview lays its windows out apart; Start finds the ring and unwraps it on every frame.
+wine ringview.exe </dev/null &
+ringview=$!
+drive wait korvel_mw0 30000
+drive command korvel_mw0 1001  # Start
+drive shows krv_iw 'panorama(100%)' 8CC8F0 30000
+sleep 3  # a second's figures in the console
+shot 1032x678+0+0 "$root/docs/ringview.png"
+drive command korvel_mw0 1002  # Exit
+wait "$ringview" || true
+ringview=
+echo "screenshots: docs/rimview.png docs/line_rgb.png docs/ringview.png"

@@ -6,24 +6,37 @@
 
 using namespace Gdiplus;
 
-bool DecodesWhole(const std::wstring& path, int width, int height) {
+std::vector<int> ReadPicture(const std::wstring& path, int* width, int* height) {
   UseGdiplus();
+  std::vector<int> pixels;
+  *width = *height = 0;
   GpBitmap* bitmap = NULL;
-  if (DllExports::GdipCreateBitmapFromFile(path.c_str(), &bitmap) != Ok || !bitmap) return false;
+  if (DllExports::GdipCreateBitmapFromFile(path.c_str(), &bitmap) != Ok || !bitmap) return pixels;
   UINT w = 0, h = 0;
   DllExports::GdipGetImageWidth(bitmap, &w);
   DllExports::GdipGetImageHeight(bitmap, &h);
-  bool whole = (int)w == width && (int)h == height;
-  if (whole) {
-    // Reading every row makes a lazy decoder go through the whole file.
-    Rect all(0, 0, width, height);
-    BitmapData data = {};
-    whole = DllExports::GdipBitmapLockBits(bitmap, &all, ImageLockModeRead, PixelFormat32bppRGB,
-                                           &data) == Ok;
-    if (whole) DllExports::GdipBitmapUnlockBits(bitmap, &data);
+  // Reading every row makes a lazy decoder go through the whole file.
+  Rect all(0, 0, (INT)w, (INT)h);
+  BitmapData data = {};
+  if (w > 0 && h > 0 &&
+      DllExports::GdipBitmapLockBits(bitmap, &all, ImageLockModeRead, PixelFormat32bppRGB,
+                                     &data) == Ok) {
+    pixels.resize((size_t)w * h);
+    for (UINT y = 0; y < h; y++) {
+      const UINT* row = (const UINT*)((const BYTE*)data.Scan0 + (INT_PTR)y * data.Stride);
+      for (UINT x = 0; x < w; x++) pixels[(size_t)y * w + x] = (int)(row[x] & 0xFFFFFF);
+    }
+    DllExports::GdipBitmapUnlockBits(bitmap, &data);
+    *width = (int)w;
+    *height = (int)h;
   }
   DllExports::GdipDisposeImage(bitmap);
-  return whole;
+  return pixels;
+}
+
+bool DecodesWhole(const std::wstring& path, int width, int height) {
+  int w = 0, h = 0;
+  return !ReadPicture(path, &w, &h).empty() && w == width && h == height;
 }
 
 bool EndsLikeAPng(const std::wstring& path) {

@@ -14,96 +14,12 @@
 #include "app/unwrap.h"
 #include "capture/camera_control.h"
 #include "rimview_session.h"
+#include "standin_device.h"
 #include "tools/v4l2_standin/standin_pattern.h"
 
 namespace {
 
-class StandinRimview : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_EQ(S_OK, RegisterCamera(false)); }
-  void TearDown() override { EXPECT_EQ(S_OK, RegisterCamera(true)); }
-};
-
-// The Linux path of a Windows one, for the stand-in's settings.
-std::wstring UnixPath(const std::wstring& path) {
-  typedef char*(CDECL * ToUnix)(const wchar_t*);
-  ToUnix toUnix = (ToUnix)(void*)GetProcAddress(GetModuleHandleW(L"kernel32.dll"),
-                                                "wine_get_unix_file_name");
-  char* unix = toUnix ? toUnix(path.c_str()) : NULL;
-  if (!unix) return L"";
-  std::wstring wide(unix, unix + strlen(unix));
-  HeapFree(GetProcessHeap(), 0, unix);
-  return wide;
-}
-
-// The Windows path of a Linux one.
-std::wstring DosPath(const char* path) {
-  typedef wchar_t*(CDECL * ToDos)(const char*);
-  ToDos toDos = (ToDos)(void*)GetProcAddress(GetModuleHandleW(L"kernel32.dll"),
-                                             "wine_get_dos_file_name");
-  wchar_t* dos = toDos ? toDos(path) : NULL;
-  if (!dos) return L"";
-  std::wstring wide(dos);
-  HeapFree(GetProcessHeap(), 0, dos);
-  return wide;
-}
-
-// The settings file the stand-in reads as a program starts: standin.conf beside the library
-// that the test script preloads.
-std::wstring ConfigFile(void) {
-  char path[MAX_PATH] = "";
-  GetEnvironmentVariableA("LD_PRELOAD", path, MAX_PATH);
-  char* slash = strrchr(path, '/');
-  if (!slash || slash + sizeof "standin.conf" > path + MAX_PATH) return L"";
-  strcpy(slash + 1, "standin.conf");
-  return DosPath(path);
-}
-
-// The stand-in device of the programs a test starts: its settings, log and resume file, all
-// removed afterwards.
-class Device {
- public:
-  // settings: "KRV_V4L2_NAME=value" lines for the programs started from now on.
-  explicit Device(std::vector<std::wstring> settings = {}) {
-    wchar_t name[64];
-    swprintf(name, 64, L"standin-%lu-%d", GetCurrentProcessId(), serial_++);
-    log_ = DriverFolder() + name + L".log";
-    resume_ = DriverFolder() + name + L".resume";
-    DeleteFileW(log_.c_str());
-    DeleteFileW(resume_.c_str());
-    settings.push_back(L"KRV_V4L2_LOG=" + UnixPath(log_));
-    settings.push_back(L"KRV_V4L2_RESUME=" + UnixPath(resume_));
-    std::string text;
-    for (const std::wstring& line : settings) text += std::string(line.begin(), line.end()) + "\n";
-    HANDLE file = CreateFileW(ConfigFile().c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    DWORD written = 0;
-    configured_ = file != INVALID_HANDLE_VALUE &&
-                  WriteFile(file, text.data(), (DWORD)text.size(), &written, NULL) &&
-                  written == text.size();
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  }
-  ~Device() {
-    DeleteFileW(ConfigFile().c_str());
-    DeleteFileW(log_.c_str());
-    DeleteFileW(resume_.c_str());
-  }
-  bool Configured() const { return configured_; }
-  std::string Log() const { return ReadFileText(log_); }
-  bool WaitForLog(const std::string& text, DWORD timeoutMs) const {
-    return WaitFor([&] { return Log().find(text) != std::string::npos; }, timeoutMs);
-  }
-  // Plugs the device back in and lets it deliver again.
-  void Resume() const {
-    HANDLE file = CreateFileW(resume_.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    CloseHandle(file);
-  }
-
- private:
-  static int serial_;
-  std::wstring log_, resume_;
-  bool configured_ = false;
-};
-int Device::serial_;
+class StandinRimview : public StandinOnly {};
 
 // Image 1 as rimview shows it in a strip mode (StripCentred or StripHalves) for frame n of
 // device 0: cleared, then the strip unrolled from the frame with the ring rimview starts with.
