@@ -17,7 +17,7 @@ zip=$build/rimview-$version-win64.zip
 [ -f "$zip" ] || { echo "no package $zip"; exit 1; }
 (cd "$work" && cmake -E tar xf "$zip")
 folder=$work/rimview-$version-win64
-for file in rimview.exe rimview-qvga.exe rimview-hd.exe krvcamera.dll register_camera.cmd \
+for file in rimview.exe rimview-qvga.exe rimview-hd.exe ringview.exe ringview-hd.exe krvcamera.dll register_camera.cmd \
   unregister_camera.cmd README.txt; do
   [ -f "$folder/$file" ] || { echo "the package lacks $file"; exit 1; }
 done
