@@ -27,7 +27,7 @@ class UnwrapRingCall : public ImageTest {
     const int* from = (const int*)krv_pixels[id];
     return std::vector<int>(from, from + krv_images[id].width * krv_images[id].height);
   }
-  static const int Marker = 0x5A5A5A;
+  static constexpr int Marker = 0x5A5A5A;
   std::vector<int> frame;
 };
 
